@@ -1,0 +1,3 @@
+#include "framework/main_program.h"
+
+void Main() {}
