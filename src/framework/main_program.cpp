@@ -1,3 +1,224 @@
+// Start-up in its fixed order, the global state it creates, and the hand-over to the title
+// screen and the farewell.
 #include "framework/main_program.h"
 
-void Main() {}
+#include <cctype>
+
+#include "framework/debug_log.h"
+#include "framework/display_modes.h"
+#include "framework/farewell.h"
+#include "framework/setup_file.h"
+#include "framework/title_screen.h"
+#include "platform/app.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/sound.h"
+#include "platform/stream.h"
+#include "scores/score_file.h"
+#include "ui/controls.h"
+
+const int WeekNumber = 3;
+const std::string GameTitle = "Lambrisk";
+const std::string Subtitle = "";
+const int OnlineTab = 0;
+const std::string TitleLine = "#" + std::to_string(WeekNumber) + " : " + GameTitle + " " + Subtitle;
+
+std::array<int, 100> Settings{};
+std::array<std::string, 100> AboutText{};
+int AboutCount = 1;
+std::array<std::string, 20> MotdLines{};
+std::vector<std::string> AudioDriverList;
+
+int StartWorldLimit = 1;
+int StartWorld = 1;
+int GameMode = 1;
+int GameState = 0;
+int GameClockStart = 0;
+std::string UserName;
+std::string Password;
+
+namespace {
+
+const char* const kAboutLines[] = {
+    "A Game by Corvenna",
+    "Weekly games at corvenna.example.org  -  tamblin.example.org",
+    "",
+    "-=-=--=-=-=-=-=-=-=-=-",
+    "Instructions",
+    "",
+    "Look at the sheep.",
+    "Look at him stroll.",
+    "He moves to the left.",
+    "That how it goes.",
+    "-=-=--=-=-=-=-=-=-=-=-",
+    "",
+    "Credits",
+    "",
+    "Game",
+    "Made with Quorrel",
+    "using Corvenna's Framework",
+    "",
+    "Graphics",
+    "Font : SVBasicManual by the DejaVu font project",
+    "Font : November by the DejaVu font project",
+    "Font : Blue Highway by the DejaVu font project",
+    "Font : Acknowledge TT by the DejaVu font project",
+    "All other graphics by Corvenna",
+    "",
+    "Music/SFX by Corvenna",
+    "",
+    "Additional Sound Effects",
+    "created using",
+    "lambrisk assetgen",
+    "tools/assetgen in the game's source",
+};
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+void AddAboutLine(const std::string& line) {
+  if (AboutCount < int(AboutText.size())) AboutText[AboutCount++] = line;
+}
+
+void WriteBanner() {
+  const std::string rule(28, '-');
+  LogLine("Corvenna's Pellmoor Engine");
+  LogLine(rule);
+  LogLine("Week #" + std::to_string(WeekNumber));
+  LogLine(rule);
+  LogLine(TitleLine);
+  LogLine(rule);
+  LogLine("");
+  LogLine("Loading");
+}
+
+void SelectAudioDriver() {
+  LogLine("Setting Audio Driver");
+  int index = Settings[14];
+  if (index >= 0 && index < int(AudioDriverList.size())) {
+    const std::string& name = AudioDriverList[size_t(index)];
+    // OpenAL is only asked for when its library loads; the platform default stays otherwise.
+    if (AudioDriverExists(name) && (!StartsWith(Upper(name), "OPENAL") || OpenALInstalled()))
+      SetAudioDriver(name);
+  }
+  LogLine("Set Audio Driver");
+  LogLine("");
+}
+
+}  // namespace
+
+std::string GameFolder() {
+  std::string padded = "000" + std::to_string(WeekNumber);
+  return padded.substr(padded.size() - 3) + "/";
+}
+
+void ResetMainProgram() {
+  Settings.fill(0);
+  AboutText.fill("");
+  AboutCount = 1;
+  for (const char* line : kAboutLines) AddAboutLine(line);
+  MotdLines.fill("");
+  AudioDriverList.clear();
+  StartWorldLimit = 1;
+  StartWorld = 1;
+  GameMode = 1;
+  GameState = 0;
+  GameClockStart = 0;
+  UserName.clear();
+  Password.clear();
+}
+
+void SetDefaultSettings() {
+  Settings[1] = 0;
+  Settings[2] = 0;
+  Settings[3] = 0;
+  Settings[4] = 0;
+  Settings[5] = 800;
+  Settings[6] = 600;
+  Settings[7] = 0;
+  Settings[11] = 50;
+  Settings[12] = 50;
+  Settings[13] = 50;
+  Settings[14] = 0;
+}
+
+int DefaultAudioDriver(const std::vector<std::string>& drivers) {
+  int chosen = -1;
+  for (size_t i = 0; i < drivers.size(); ++i) {
+    std::string name = Upper(drivers[i]);
+    if (StartsWith(name, "OPENAL") && chosen < 0) chosen = int(i);
+    if (StartsWith(name, "FREE") && chosen < 0) chosen = int(i);
+    if (StartsWith(name, "DIRECT")) chosen = int(i);
+  }
+  return chosen;
+}
+
+int ClampStartWorld(int limit) {
+  if (limit < 1) return 1;
+  if (limit > 20) return 20;
+  return limit;
+}
+
+void ReadStartWorldLimit() {
+  StartWorldLimit = 1;
+  if (FileType("zivazo.dat") != FILETYPE_NONE) {
+    if (TStreamPtr in = ReadFile("zivazo.dat")) {
+      StartWorldLimit = in->ReadInt();
+      in->Close();
+    }
+  }
+  StartWorldLimit = ClampStartWorld(StartWorldLimit);
+}
+
+void Main() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+
+  SetAppTitle(TitleLine);
+  ResetMainProgram();
+  SetUpJoysticks();
+  SetDefaultControls();
+  SetDefaultSettings();
+  BuildScrambleKey();
+
+  ChangeDir("Files/");
+  OpenDebugLog();
+  WriteBanner();
+
+  AudioDriverList = AudioDrivers();
+  if (AudioDriverList.size() > 100) AudioDriverList.resize(100);
+  ReadSetupFile();
+  if (!AudioDriverChosen) {
+    int chosen = DefaultAudioDriver(AudioDriverList);
+    if (chosen >= 0) Settings[14] = chosen;
+  }
+  SelectAudioDriver();
+
+  LogLine("\tRequested Resolution : " + std::to_string(Settings[5]) + "x" + std::to_string(Settings[6]));
+  LogLine("\tSetup Loaded");
+  LogLine("");
+  LogLine("Grabbing Previous Scores");
+  LogLine("");
+
+  ChangeDir(GameFolder());
+  int loading_started = Millisecs();
+  ApplyDisplayMode();
+  GameState = 0;
+  LogLine("Finished Loading");
+  // The loading screen stays up for at least 2.5 seconds.
+  while (Millisecs() - loading_started < 2500) Delay(1);
+
+  ReadStartWorldLimit();
+  StartWorld = StartWorldLimit;
+  GameMode = 1;
+
+  RunTitleScreen();
+  Farewell();
+}

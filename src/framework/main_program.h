@@ -1,5 +1,45 @@
 // Start-up and the main program: the global state every screen shares, and Main, the spine of
 // the process.
 #pragma once
+#include <array>
+#include <string>
+#include <vector>
 
+// Build constants.
+extern const int WeekNumber;          // 3: names the game folder "003/"
+extern const std::string GameTitle;   // "Lambrisk"
+extern const std::string Subtitle;    // ""
+extern const int OnlineTab;           // 0: the Online tab is switched off in this build
+extern const std::string TitleLine;   // "#3 : Lambrisk ": window title, log banner, pause scatter
+
+// Setup values by slot: 1 full screen, 2 widescreen, 3 graphics engine, 4 mode index, 5 width,
+// 6 height, 7 slow system, 11 master, 12 sound, 13 music volume, 14 audio driver index.
+extern std::array<int, 100> Settings;
+extern std::array<std::string, 100> AboutText;  // About page, lines 1 to AboutCount - 1
+extern int AboutCount;
+extern std::array<std::string, 20> MotdLines;   // message of the day (Online tab only)
+extern std::vector<std::string> AudioDriverList;  // the platform's driver names, fetched at start
+
+extern int StartWorldLimit;  // highest world the player may start from, 1 to 20
+extern int StartWorld;       // the world chosen on the title screen
+extern int GameMode;         // 1 normal game, 0 level editor
+extern int GameState;        // 0 title, 1 in a game, 2 pause menu open
+extern int GameClockStart;   // ms when the current game began, moved on by time spent paused
+extern std::string UserName;
+extern std::string Password;
+
+// "003/": the game folder below "Files/", and the working directory while the game runs.
+std::string GameFolder();
+
+// Puts every table owned here back to its start-up contents (zeros, then the defaults).
+void ResetMainProgram();
+void SetDefaultSettings();
+// Index of the default audio driver for a driver list (used when the setup names none).
+int DefaultAudioDriver(const std::vector<std::string>& drivers);
+// Clamps a saved start-world limit to 1 .. 20.
+int ClampStartWorld(int limit);
+// Reads "zivazo.dat" from the working directory into StartWorldLimit (1 when missing).
+void ReadStartWorldLimit();
+
+// Runs the whole program once; ends the process through Farewell. A second call returns at once.
 void Main();

@@ -1,0 +1,15 @@
+// The debug log "Debug.txt": a plain record of start-up, mode changes, screenshots and closing,
+// rewritten every run, for players to send along with a problem report.
+#pragma once
+#include <string>
+
+#include "platform/stream.h"
+
+extern TStreamPtr DebugLogStream;  // null until opened, or when "Debug.txt" can't be created
+
+// Creates "Debug.txt" in the working directory (start-up does this once, in "Files/").
+void OpenDebugLog();
+// Writes text and CR LF; does nothing without a log. Not flushed per line.
+void LogLine(const std::string& text);
+// Closes the log (the farewell screen, just before the process ends).
+void CloseDebugLog();

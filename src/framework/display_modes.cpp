@@ -1,0 +1,3 @@
+#include "framework/display_modes.h"
+
+void ApplyDisplayMode() {}

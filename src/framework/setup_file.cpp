@@ -1,0 +1,7 @@
+#include "framework/setup_file.h"
+
+int AudioDriverChosen = 0;
+
+void ReadSetupFile() {}
+
+void WriteSetupFile() {}

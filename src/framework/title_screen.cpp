@@ -1,0 +1,3 @@
+#include "framework/title_screen.h"
+
+void RunTitleScreen() {}

@@ -1,0 +1,59 @@
+// Files and folders on POSIX.
+#include "platform/files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+std::vector<void (*)()>& ExitHooks() {
+  static std::vector<void (*)()> hooks;
+  return hooks;
+}
+}  // namespace
+
+int FileType(const std::string& path) {
+  struct stat st{};
+  if (path.empty() || stat(path.c_str(), &st) != 0) return FILETYPE_NONE;
+  if (S_ISDIR(st.st_mode)) return FILETYPE_DIR;
+  if (S_ISREG(st.st_mode)) return FILETYPE_FILE;
+  return FILETYPE_NONE;
+}
+
+bool DeleteFile(const std::string& path) {
+  if (FileType(path) != FILETYPE_FILE) return false;
+  return unlink(path.c_str()) == 0;
+}
+
+bool ChangeDir(const std::string& path) {
+  std::string p = path;
+  if (p.size() > 1 && p.back() == '/') p.pop_back();
+  if (p.empty()) return false;
+  return chdir(p.c_str()) == 0;
+}
+
+std::string CurrentDir() {
+  std::vector<char> buf(4096);
+  if (!getcwd(buf.data(), buf.size())) return "";
+  return buf.data();
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+void StandardIOLine(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+void AddExitHook(void (*hook)()) { ExitHooks().push_back(hook); }
+
+void ExitProcess(int code) {
+  for (auto hook : ExitHooks()) hook();
+  std::fflush(nullptr);
+  std::exit(code);
+}

@@ -1,0 +1,15 @@
+// Files and folders, standard output and leaving the process.
+#pragma once
+#include <string>
+
+enum { FILETYPE_NONE = 0, FILETYPE_FILE = 1, FILETYPE_DIR = 2 };
+
+int FileType(const std::string& path);                 // 0 missing, 1 file, 2 folder
+bool DeleteFile(const std::string& path);              // true when the file is gone
+bool ChangeDir(const std::string& path);               // a trailing "/" is dropped first
+std::string CurrentDir();
+bool RenameFile(const std::string& from, const std::string& to);  // replaces "to" atomically
+void StandardIOLine(const std::string& text);          // a line on standard output
+[[noreturn]] void ExitProcess(int code);               // runs the exit hooks, then ends
+// Called by ExitProcess before the process ends (the display restores the desktop's mode).
+void AddExitHook(void (*hook)());

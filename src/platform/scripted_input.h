@@ -1,0 +1,47 @@
+// A scripted event source for tests and replays: "frame 12: key down 37; frame 200: key up 37".
+// Each event is posted once, at the first pump after the display has shown that many frames.
+#pragma once
+#include <cstddef>
+#include <vector>
+
+#include "platform/input.h"
+
+class TScriptedInput : public TEventSource {
+ public:
+  // Adds an event for the given frame; events are posted in frame order, ties in insertion order.
+  TScriptedInput& At(int frame, const TEvent& event) {
+    auto at = steps_.begin();
+    while (at != steps_.end() && at->frame <= frame) ++at;
+    steps_.insert(at, Step{frame, event});
+    return *this;
+  }
+  TScriptedInput& KeyDownAt(int frame, int key) { return At(frame, {EVENT_KEYDOWN, key, 0, 0}); }
+  TScriptedInput& KeyUpAt(int frame, int key) { return At(frame, {EVENT_KEYUP, key, 0, 0}); }
+  // Down at one frame and up a few frames later: a press the game sees as one hit.
+  TScriptedInput& PressAt(int frame, int key, int held_frames = 2) {
+    return KeyDownAt(frame, key).KeyUpAt(frame + held_frames, key);
+  }
+  TScriptedInput& CloseAt(int frame) { return At(frame, {EVENT_APPTERMINATE, 0, 0, 0}); }
+
+  void Pump() override {
+    for (Step& s : steps_) {
+      if (!s.posted && s.frame <= FrameCount()) {
+        PostEvent(s.event);
+        s.posted = true;
+      }
+    }
+  }
+  bool Finished() const {
+    for (const Step& s : steps_)
+      if (!s.posted) return false;
+    return true;
+  }
+
+ private:
+  struct Step {
+    int frame;
+    TEvent event;
+    bool posted = false;
+  };
+  std::vector<Step> steps_;
+};

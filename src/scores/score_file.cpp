@@ -1,0 +1,3 @@
+#include "scores/score_file.h"
+
+void BuildScrambleKey() {}

@@ -1,0 +1,5 @@
+// The scrambled score file "nuscores.dat" and the key it is scrambled with.
+#pragma once
+
+// Derives the scrambling key; start-up calls it once, before any score is read or written.
+void BuildScrambleKey();
