@@ -5,7 +5,11 @@ TStreamPtr DebugLogStream;
 void OpenDebugLog() { DebugLogStream = WriteFile("Debug.txt"); }
 
 void LogLine(const std::string& text) {
-  if (DebugLogStream) DebugLogStream->WriteLine(text);
+  if (!DebugLogStream) return;
+  DebugLogStream->WriteLine(text);
+  // Flushed line by line: the log exists for problem reports, and a crash must not take its
+  // last lines with it.
+  DebugLogStream->Flush();
 }
 
 void CloseDebugLog() {

@@ -9,7 +9,7 @@ extern TStreamPtr DebugLogStream;  // null until opened, or when "Debug.txt" can
 
 // Creates "Debug.txt" in the working directory (start-up does this once, in "Files/").
 void OpenDebugLog();
-// Writes text and CR LF; does nothing without a log. Not flushed per line.
+// Writes text and CR LF and flushes it; does nothing without a log.
 void LogLine(const std::string& text);
 // Closes the log (the farewell screen, just before the process ends).
 void CloseDebugLog();

@@ -1,0 +1,88 @@
+# Shared helpers of the end-to-end tests: a private Xvfb server, a private copy of the game folder,
+# and waits that poll for what they expect under a generous deadline.
+set -euo pipefail
+
+GAME_SRC=${1:?usage: test_x.sh <game folder>}
+DEADLINE=${E2E_DEADLINE:-120}
+WORK=$(mktemp -d /tmp/lambrisk-e2e-XXXXXX)
+XVFB_PID=""
+GAME_PID=""
+
+cleanup() {
+  [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  if [ -z "${E2E_KEEP:-}" ]; then rm -rf "$WORK"; else echo "kept $WORK"; fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$WORK/game/Files/Debug.txt" ] && { echo "--- Debug.txt"; cat -A "$WORK/game/Files/Debug.txt" | head -80; } >&2
+  [ -f "$WORK/stderr.txt" ] && { echo "--- stderr"; tail -40 "$WORK/stderr.txt"; } >&2
+  exit 1
+}
+
+# Copies the game folder, so tests never touch a player's files in the real one.
+copy_game() {
+  mkdir -p "$WORK/game"
+  cp -r "$GAME_SRC/." "$WORK/game/"
+  rm -f "$WORK/game/Files/Setup.ini" "$WORK/game/Files/Debug.txt" "$WORK/game/Files/003/nuscores.dat" \
+        "$WORK/game/Files/003/zivazo.dat" "$WORK/game/Files/003/crash.dat"
+  rm -f "$WORK/game/Files/"*.png
+}
+
+# Starts Xvfb on the first free display number at the given size (default 1280x720).
+start_xvfb() {
+  local size=${1:-1280x720}
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    local waited=0
+    while ! xdpyinfo >/dev/null 2>&1; do
+      sleep 0.1
+      waited=$((waited + 1))
+      if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+      [ $waited -gt $((DEADLINE * 10)) ] && fail "Xvfb did not start"
+    done
+    kill -0 "$XVFB_PID" 2>/dev/null && return 0
+  done
+  fail "no free display for Xvfb"
+}
+
+# Starts the game from its folder in the background.
+start_game() {
+  (cd "$WORK/game" && exec ./lambrisk >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
+  GAME_PID=$!
+}
+
+# Polls a condition (a shell command) until it holds or the deadline passes.
+wait_until() {
+  local what=$1; shift
+  local start=$SECONDS
+  until "$@" >/dev/null 2>&1; do
+    [ $((SECONDS - start)) -gt "$DEADLINE" ] && fail "timed out waiting for $what"
+    sleep 0.2
+  done
+}
+
+log_has() { grep -qF -- "$1" "$WORK/game/Files/Debug.txt"; }
+wait_for_log() { wait_until "log line '$1'" log_has "$1"; }
+
+game_running() { kill -0 "$GAME_PID" 2>/dev/null; }
+
+# Waits for the game to end and fails unless it ended with the expected exit code.
+wait_for_exit() {
+  local expected=${1:-0}
+  local start=$SECONDS
+  while game_running; do
+    [ $((SECONDS - start)) -gt "$DEADLINE" ] && fail "the game did not end"
+    sleep 0.2
+  done
+  local rc=0
+  wait "$GAME_PID" || rc=$?
+  GAME_PID=""
+  [ "$rc" -eq "$expected" ] || fail "exit code $rc, expected $expected"
+}
