@@ -1,6 +1,132 @@
+// Controls: one integer code per control slot stands for a key, a joystick axis direction, a hat
+// direction or a joystick button, so every screen asks the same question whatever the device.
 #include "ui/controls.h"
 
+#include "platform/input.h"
+#include "platform/joystick.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kFirstJoystickCode = 300;
+constexpr int kMaxJoysticks = 4;
+constexpr int kMaxScannedButtons = 19;  // button codes stop at k = 49
+constexpr float kAxisDeadZone = 0.3f;
+
+// Order of the axis pairs in the joystick input numbers (Y first, as the game lists them), with
+// the matching JoyRest index (rest values are kept X, Y, Z, U, V, R) and platform axis.
+struct TAxisPair {
+  int rest;
+  int axis;
+};
+constexpr TAxisPair kAxisPairs[6] = {
+    {1, JOY_AXIS_Y}, {0, JOY_AXIS_X}, {2, JOY_AXIS_Z},
+    {3, JOY_AXIS_U}, {4, JOY_AXIS_V}, {5, JOY_AXIS_R},
+};
+constexpr int kRestAxes[6] = {JOY_AXIS_X, JOY_AXIS_Y, JOY_AXIS_Z, JOY_AXIS_U, JOY_AXIS_V, JOY_AXIS_R};
+
+constexpr int kHatUp = 20, kHatLeft = 23, kHatRight = 25, kHatDown = 28;
+constexpr int kFirstButton = 30;
+
+const char* const kJoystickInputNames[12] = {"Y-", "Y+", "X-", "X+", "Z-", "Z+",
+                                             "U-", "U+", "V-", "V+", "R-", "R+"};
+
+bool JoyInputHeld(int j, int k) {
+  int port = j - 1;
+  if (k < 12) {
+    const TAxisPair& pair = kAxisPairs[k / 2];
+    return AxisDirectionHeld(k, JoyAxis(pair.axis, port), JoyRest[size_t(j)][size_t(pair.rest)]);
+  }
+  if (k >= kHatUp && k < kFirstButton) return JoyHasHat[size_t(j)] == 1 && HatDirectionHeld(k, JoyHat(port));
+  if (k >= kFirstButton) return JoyButtonDown(k - kFirstButton, port) != 0;
+  return false;
+}
+
+// Names of the key codes that have one; nullptr for the rest.
+const char* NamedKey(int code) {
+  static const char* const kDigits[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+  static const char* const kLetters[26] = {"A", "B", "C", "D", "E", "F", "G", "H", "I",
+                                           "J", "K", "L", "M", "N", "O", "P", "Q", "R",
+                                           "S", "T", "U", "V", "W", "X", "Y", "Z"};
+  static const char* const kFunctionKeys[12] = {"F1", "F2", "F3", "F4",  "F5",  "F6",
+                                                "F7", "F8", "F9", "F10", "F11", "F12"};
+  if (code >= 48 && code <= 57) return kDigits[code - 48];
+  if (code >= 96 && code <= 105) return kDigits[code - 96];
+  if (code >= 65 && code <= 90) return kLetters[code - 65];
+  if (code >= 112 && code <= 123) return kFunctionKeys[code - 112];
+  switch (code) {
+    case 0: return "Pause";
+    case 1: return "Left Mousebutton";
+    case 2: return "Right Mousebutton";
+    case 3: return "Middle Mousebutton";
+    case 8: return "Backspace";
+    case 9: return "Tab";
+    case 12: return "Clear";
+    case 13: return "Return";
+    case 19: return "Pause";
+    case 20: return "CapsLock";
+    case 27: return "Escape";
+    case 32: return "Space";
+    case 33: return "Page Up";
+    case 34: return "Page Down";
+    case 35: return "End";
+    case 36: return "Home";
+    case 37: return "Left";
+    case 38: return "Up";
+    case 39: return "Right";
+    case 40: return "Down";
+    case 41: return "Select";
+    case 42: return "Print";
+    case 43: return "Execute";
+    case 44: return "Screen";
+    case 45: return "Insert";
+    case 46: return "Delete";
+    case 91: return "Sys Left";
+    case 92: return "Sys Right";
+    case 106: return "*";
+    case 107: return "+";
+    case 109: return "-";
+    case 110: return ".";
+    case 111: return "/";
+    case 144: return "NumLock";
+    case 145: return "ScrollLock";
+    case 160: return "LShift";
+    case 161: return "RShift";
+    case 162: return "LControl";
+    case 163: return "RControl";
+    case 164: return "LAlt";
+    case 165: return "RAlt";
+    case 173: return "Mute";
+    case 174: return "Volume Down";
+    case 175: return "Volume Up";
+    case 186: return ";";
+    case 187: return "=";
+    case 188: return ",";
+    case 189: return "-";
+    case 190: return ".";
+    case 191: return "/";
+    case 192: return "'";
+    case 219: return "[";
+    case 220: return "\\";
+    case 221: return "]";
+    case 222: return "#";
+    case 223: return "`";
+    case 226: return "\\";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
 std::array<int, 101> ControlTable{};
+
+int JoyTotal = 0;
+std::array<std::string, 5> JoyNames{};
+std::array<int, 5> JoyButtons{};
+std::array<std::array<float, 6>, 5> JoyRest{};
+std::array<int, 5> JoyEnabled{};
+std::array<int, 5> JoyHasHat{};
 
 void SetDefaultControls() {
   ControlTable.fill(0);
@@ -14,4 +140,90 @@ void SetDefaultControls() {
   ControlTable[13] = 86;  // V
 }
 
-void SetUpJoysticks() {}
+void SetUpJoysticks() {
+  JoyNames.fill("");
+  JoyButtons.fill(0);
+  JoyRest = {};
+  JoyEnabled.fill(0);
+  JoyHasHat.fill(0);
+  JoyTotal = std::min(JoyCount(), kMaxJoysticks);
+  for (int j = 1; j <= JoyTotal; ++j) {
+    int port = j - 1;
+    size_t at = size_t(j);
+    // Buttons are numbered from 0, so the count reaches the highest one the device has.
+    uint32_t mask = JoyButtonMask(port);
+    int count = 0;
+    while (count < 32 && (mask >> count) != 0) ++count;
+    JoyButtons[at] = count;
+    JoyNames[at] = JoyName(port);
+    for (int r = 0; r < 6; ++r) JoyRest[at][size_t(r)] = JoyAxis(kRestAxes[r], port);
+    JoyEnabled[at] = 1;
+    JoyHasHat[at] = JoyHat(port) == -1.0f ? 1 : 0;
+  }
+}
+
+bool AxisDirectionHeld(int k, float v, float r) {
+  return (k % 2 == 0) ? v < r - kAxisDeadZone : v > r + kAxisDeadZone;
+}
+
+bool HatDirectionHeld(int k, float h) {
+  switch (k) {
+    case kHatUp: return h >= 0 && (h < 0.2f || h > 0.8f);
+    case kHatRight: return h > 0.1f && h < 0.4f;
+    case kHatDown: return h > 0.3f && h < 0.7f;
+    case kHatLeft: return h > 0.6f && h < 0.9f;
+    default: return false;
+  }
+}
+
+int ControlDown(int code) {
+  if (code >= 10 && code <= 254 && KeyDown(code)) return 1;
+  if (code < kFirstJoystickCode) return 0;
+  int j = code / 50 - 5;
+  int k = code % 50;
+  if (j > kMaxJoysticks || !JoyEnabled[size_t(j)]) return 0;
+  return JoyInputHeld(j, k) ? 1 : 0;
+}
+
+int PlayerControl(int control, int player) {
+  int slot = (player - 1) * 20 + control;
+  if (slot < 0 || slot >= int(ControlTable.size())) return 0;
+  return ControlDown(ControlTable[size_t(slot)]);
+}
+
+int ScanControl() {
+  if (KeyDown(122) || KeyDown(123)) return 0;
+  for (int key = 1; key <= 255; ++key)
+    if (KeyDown(key)) return key;
+  for (int j = 1; j <= JoyTotal; ++j) {
+    if (!JoyEnabled[size_t(j)]) continue;
+    int port = j - 1;
+    int base = 50 * j + 250;
+    for (int k = 0; k < 12; ++k)
+      if (JoyInputHeld(j, k)) return base + k;
+    if (JoyHasHat[size_t(j)] == 1) {
+      // Only the four straight directions bind; a diagonal is not a control of its own.
+      float h = JoyHat(port);
+      if (h == 0.0f) return base + kHatUp;
+      if (h == 0.25f) return base + kHatRight;
+      if (h == 0.5f) return base + kHatDown;
+      if (h == 0.75f) return base + kHatLeft;
+    }
+    for (int b = 0; b < JoyButtons[size_t(j)] && b < kMaxScannedButtons; ++b)
+      if (JoyButtonDown(b, port)) return base + kFirstButton + b;
+  }
+  return 0;
+}
+
+std::string KeyName(int code) {
+  if (const char* name = NamedKey(code)) return name;
+  int k = code % 50;
+  if (k >= 0 && k < 12) return kJoystickInputNames[k];
+  switch (k) {
+    case kHatUp: return "Up";
+    case kHatLeft: return "Left";
+    case kHatRight: return "Right";
+    case kHatDown: return "Down";
+    default: return std::to_string(k - kFirstButton);
+  }
+}

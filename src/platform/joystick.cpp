@@ -1,0 +1,251 @@
+// The Linux joystick back end: device files read without blocking as js_event records. A reader
+// registered with the input layer drains every device whenever the game polls, so joystick state
+// is as fresh as the keyboard's. Tests point the probe at a folder of recorded events through
+// LAMBRISK_JOYSTICK_ROOT.
+#include "platform/joystick.h"
+
+#include "platform/input.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/joystick.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kPortsProbed = 8;
+constexpr float kAxisFull = 32767.0f;
+constexpr uint8_t kUnmapped = 0xFF;  // no ABS code has this value
+constexpr size_t kEventSize = sizeof(js_event);
+
+struct TJoyPort {
+  int fd = -1;                              // -1 once disconnected
+  std::string name;                         // reported or fallback name
+  std::array<uint8_t, ABS_CNT> axis_map{};  // event axis number -> ABS code
+  std::array<float, 6> axes{};              // indexed by TJoyAxis, -1..1
+  int hat_x = 0;                            // -1 left, 0, 1 right
+  int hat_y = 0;                            // -1 up, 0, 1 down
+  std::array<uint8_t, 256> buttons{};       // held flags by button number
+  uint32_t button_mask = 0;                 // buttons 0..31 the device has
+  std::array<uint8_t, kEventSize> partial{};  // bytes of an event cut by a short read
+  size_t partial_len = 0;
+};
+
+std::vector<TJoyPort> ports;
+bool probed = false;
+
+std::string ProbeRoot() {
+  const char* root = std::getenv("LAMBRISK_JOYSTICK_ROOT");
+  return (root && *root) ? std::string(root) : std::string("/dev");
+}
+
+int SignOf(int value) {
+  // joydev reports hat switches as full deflection; half way tells pressed from centred.
+  if (value > 16384) return 1;
+  if (value < -16384) return -1;
+  return 0;
+}
+
+float ScaleAxis(int value) {
+  return std::clamp(float(value) / kAxisFull, -1.0f, 1.0f);
+}
+
+void Disconnect(TJoyPort& p) {
+  if (p.fd >= 0) close(p.fd);
+  p.fd = -1;
+  p.axes.fill(0.0f);
+  p.hat_x = p.hat_y = 0;
+  p.buttons.fill(0);
+  p.partial_len = 0;
+}
+
+void ApplyAxis(TJoyPort& p, int number, int value) {
+  if (number < 0 || number >= int(p.axis_map.size())) return;
+  switch (p.axis_map[size_t(number)]) {
+    case ABS_X: p.axes[JOY_AXIS_X] = ScaleAxis(value); break;
+    case ABS_Y: p.axes[JOY_AXIS_Y] = ScaleAxis(value); break;
+    case ABS_Z: p.axes[JOY_AXIS_Z] = ScaleAxis(value); break;
+    case ABS_RX: p.axes[JOY_AXIS_U] = ScaleAxis(value); break;
+    case ABS_RY: p.axes[JOY_AXIS_V] = ScaleAxis(value); break;
+    case ABS_RZ: p.axes[JOY_AXIS_R] = ScaleAxis(value); break;
+    case ABS_HAT0X: p.hat_x = SignOf(value); break;
+    case ABS_HAT0Y: p.hat_y = SignOf(value); break;
+    default: break;
+  }
+}
+
+void ApplyEvent(TJoyPort& p, const js_event& e) {
+  // JS_EVENT_INIT marks the synthetic events that report the state at open; they apply the same.
+  switch (e.type & ~JS_EVENT_INIT) {
+    case JS_EVENT_BUTTON:
+      p.buttons[e.number] = e.value ? 1 : 0;
+      if (e.number < 32) p.button_mask |= uint32_t(1) << e.number;
+      break;
+    case JS_EVENT_AXIS:
+      ApplyAxis(p, e.number, e.value);
+      break;
+    default:
+      break;
+  }
+}
+
+// Reads every pending event of one device. End of file (a recording or a FIFO without a writer)
+// and "nothing pending" just stop; any other failure means the device is gone.
+void Drain(TJoyPort& p) {
+  std::array<uint8_t, 64 * kEventSize> buf{};
+  while (p.fd >= 0) {
+    std::copy_n(p.partial.begin(), p.partial_len, buf.begin());
+    ssize_t n = read(p.fd, buf.data() + p.partial_len, buf.size() - p.partial_len);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+    if (n < 0) {
+      Disconnect(p);
+      return;
+    }
+    if (n == 0) return;
+    size_t have = p.partial_len + size_t(n);
+    size_t whole = have - have % kEventSize;
+    for (size_t at = 0; at < whole; at += kEventSize) {
+      js_event e{};
+      std::memcpy(&e, buf.data() + at, kEventSize);
+      ApplyEvent(p, e);
+    }
+    p.partial_len = have - whole;
+    std::copy_n(buf.begin() + long(whole), p.partial_len, p.partial.begin());
+  }
+}
+
+void DefaultAxisMap(TJoyPort& p) {
+  p.axis_map.fill(kUnmapped);
+  const uint8_t usual[] = {ABS_X, ABS_Y, ABS_Z, ABS_RX, ABS_RY, ABS_RZ, ABS_HAT0X, ABS_HAT0Y};
+  std::copy(std::begin(usual), std::end(usual), p.axis_map.begin());
+}
+
+void ReadDeviceInfo(TJoyPort& p, int device_number) {
+  char name[128] = {};
+  int len = ioctl(p.fd, JSIOCGNAME(sizeof name - 1), name);
+  if (len > 0 && name[0]) {
+    p.name = std::string(name, strnlen(name, sizeof name - 1));
+  } else {
+    p.name = "Joystick " + std::to_string(device_number);
+  }
+
+  uint8_t button_count = 0;
+  if (ioctl(p.fd, JSIOCGBUTTONS, &button_count) == 0) {
+    int known = std::min<int>(button_count, 32);
+    p.button_mask = known == 32 ? 0xFFFFFFFFu : (uint32_t(1) << known) - 1;
+  }
+
+  std::array<uint8_t, ABS_CNT> map{};
+  uint8_t axis_count = 0;
+  if (ioctl(p.fd, JSIOCGAXMAP, map.data()) >= 0 && ioctl(p.fd, JSIOCGAXES, &axis_count) == 0) {
+    p.axis_map.fill(kUnmapped);
+    std::copy_n(map.begin(), std::min<size_t>(axis_count, map.size()), p.axis_map.begin());
+  } else {
+    DefaultAxisMap(p);
+  }
+}
+
+int OpenDevice(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st{};
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+class TJoystickReader : public TEventSource {
+ public:
+  // Posts nothing: joystick state is read directly, not through the event queue.
+  void Pump() override {
+    for (TJoyPort& p : ports) Drain(p);
+  }
+};
+
+TJoystickReader reader;
+
+void Probe() {
+  if (probed) return;
+  probed = true;
+  std::string root = ProbeRoot();
+  for (int n = 0; n < kPortsProbed; ++n) {
+    int fd = OpenDevice(root + "/input/js" + std::to_string(n));
+    if (fd < 0) fd = OpenDevice(root + "/js" + std::to_string(n));
+    if (fd < 0) continue;
+    TJoyPort p;
+    p.fd = fd;
+    ReadDeviceInfo(p, n);
+    Drain(p);
+    ports.push_back(p);
+  }
+  if (!ports.empty()) AddEventSource(&reader);
+}
+
+const TJoyPort* PortAt(int port) {
+  Probe();
+  if (port < 0 || port >= int(ports.size())) return nullptr;
+  return &ports[size_t(port)];
+}
+
+}  // namespace
+
+int JoyCount() {
+  Probe();
+  return int(ports.size());
+}
+
+std::string JoyName(int port) {
+  const TJoyPort* p = PortAt(port);
+  return p ? p->name : std::string();
+}
+
+uint32_t JoyButtonMask(int port) {
+  const TJoyPort* p = PortAt(port);
+  return p ? p->button_mask : 0;
+}
+
+int JoyButtonDown(int button, int port) {
+  const TJoyPort* p = PortAt(port);
+  if (!p || button < 0 || button >= int(p->buttons.size())) return 0;
+  return p->buttons[size_t(button)];
+}
+
+float JoyAxis(int axis, int port) {
+  const TJoyPort* p = PortAt(port);
+  if (!p || axis < 0 || axis >= int(p->axes.size())) return 0.0f;
+  return p->axes[size_t(axis)];
+}
+
+float JoyHat(int port) {
+  const TJoyPort* p = PortAt(port);
+  if (!p) return -1.0f;
+  // Eighths of a turn clockwise from up, indexed by [hat_y + 1][hat_x + 1].
+  static const float kTurn[3][3] = {
+      {0.875f, 0.0f, 0.125f},
+      {0.75f, -1.0f, 0.25f},
+      {0.625f, 0.5f, 0.375f},
+  };
+  return kTurn[p->hat_y + 1][p->hat_x + 1];
+}
+
+bool JoyConnected(int port) {
+  const TJoyPort* p = PortAt(port);
+  return p && p->fd >= 0;
+}
+
+void ResetJoysticks() {
+  RemoveEventSource(&reader);
+  for (TJoyPort& p : ports) Disconnect(p);
+  ports.clear();
+  probed = false;
+}

@@ -1,0 +1,201 @@
+// TCP sockets over the BSD socket calls, the host-name lookup, and the socket stream.
+#include "platform/socket.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool LooksLikeHostName(const std::string& name) {
+  if (name.empty() || name.size() > 253) return false;
+  return std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '.' || c == '-';
+  });
+}
+
+bool WouldBlock(int err) { return err == EAGAIN || err == EWOULDBLOCK || err == EINTR; }
+
+}  // namespace
+
+uint32_t HostIp(const std::string& name) {
+  if (!LooksLikeHostName(name)) return 0;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found) return 0;
+  uint32_t address = 0;
+  for (addrinfo* a = found; a; a = a->ai_next) {
+    if (a->ai_family == AF_INET && a->ai_addr && a->ai_addrlen >= sizeof(sockaddr_in)) {
+      sockaddr_in in{};
+      std::memcpy(&in, a->ai_addr, sizeof in);
+      address = ntohl(in.sin_addr.s_addr);
+      break;
+    }
+  }
+  freeaddrinfo(found);
+  return address;
+}
+
+std::shared_ptr<TSocket> TSocket::CreateTCP() {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return nullptr;
+  return std::shared_ptr<TSocket>(new TSocket(fd));
+}
+
+TSocket::~TSocket() { Close(); }
+
+bool TSocket::Connect(uint32_t address, int port) {
+  if (fd_ < 0 || connected_ || address == 0 || port <= 0 || port > 65535) return false;
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(uint16_t(port));
+  to.sin_addr.s_addr = htonl(address);
+  if (connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
+    connected_ = true;
+    return true;
+  }
+  if (errno != EINTR) return false;
+  // An interrupted connect goes on in the background: wait for it to settle.
+  pollfd p{fd_, POLLOUT, 0};
+  int ready;
+  do {
+    ready = poll(&p, 1, -1);
+  } while (ready < 0 && errno == EINTR);
+  int err = 0;
+  socklen_t len = sizeof err;
+  if (ready <= 0 || getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) != 0 || err != 0) return false;
+  connected_ = true;
+  return true;
+}
+
+int TSocket::Send(const void* buf, int count) {
+  // Tried whenever the socket is open: the peer may have finished sending and still be reading.
+  if (fd_ < 0 || !buf || count <= 0) return 0;
+  const char* bytes = static_cast<const char*>(buf);
+  int sent = 0;
+  while (sent < count) {
+    ssize_t n = send(fd_, bytes + sent, size_t(count - sent), MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      connected_ = false;
+      break;
+    }
+    sent += int(n);
+  }
+  return sent;
+}
+
+int TSocket::Recv(void* buf, int count) {
+  if (fd_ < 0 || !connected_ || !buf || count <= 0) return 0;
+  for (;;) {
+    ssize_t n = recv(fd_, buf, size_t(count), 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      connected_ = false;
+      return 0;
+    }
+    return int(n);
+  }
+}
+
+int TSocket::ReadAvail() {
+  if (fd_ < 0) return 0;
+  int avail = 0;
+  if (ioctl(fd_, FIONREAD, &avail) != 0 || avail < 0) return 0;
+  return avail;
+}
+
+bool TSocket::Connected() {
+  if (fd_ < 0 || !connected_) return false;
+  pollfd p{fd_, POLLIN, 0};
+  int ready = poll(&p, 1, 0);
+  if (ready < 0 || ready == 0) return connected_;
+  // Readable: either data waits (still connected) or the peer has closed or failed.
+  char c;
+  ssize_t n = recv(fd_, &c, 1, MSG_PEEK | MSG_DONTWAIT);
+  if (n == 0 || (n < 0 && !WouldBlock(errno))) connected_ = false;
+  return connected_;
+}
+
+void TSocket::Close() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  connected_ = false;
+}
+
+namespace {
+
+class TSocketStream : public TStream {
+ public:
+  TSocketStream(const TSocketPtr& sock, bool autoClose) : sock_(sock), auto_close_(autoClose) {}
+  ~TSocketStream() override { Close(); }
+
+  bool Eof() override {
+    if (head_ < buffer_.size()) return false;
+    if (!sock_) return true;
+    // Waiting for the next bytes tells a pause in the reply from its end.
+    if (sock_->Connected()) Fill();
+    if (head_ < buffer_.size()) return false;
+    sock_->Close();
+    return true;
+  }
+  int64_t Pos() override { return -1; }
+  int64_t Size() override { return -1; }
+  int64_t Seek(int64_t) override { return -1; }
+  void Flush() override {}
+  void Close() override {
+    if (sock_ && auto_close_) sock_->Close();
+    sock_.reset();
+    buffer_.clear();
+    head_ = 0;
+  }
+  int Read(void* buf, int count) override {
+    if (!buf || count <= 0) return 0;
+    char* out = static_cast<char*>(buf);
+    int got = 0;
+    while (got < count) {
+      if (head_ == buffer_.size() && !Fill()) break;
+      size_t take = std::min(buffer_.size() - head_, size_t(count - got));
+      std::memcpy(out + got, buffer_.data() + head_, take);
+      head_ += take;
+      got += int(take);
+    }
+    return got;
+  }
+  int Write(const void* buf, int count) override { return sock_ ? sock_->Send(buf, count) : 0; }
+
+ private:
+  // Waits for the next bytes from the socket; false at the end of the connection.
+  bool Fill() {
+    buffer_.clear();
+    head_ = 0;
+    if (!sock_) return false;
+    buffer_.resize(kChunk);
+    int n = sock_->Recv(buffer_.data(), int(kChunk));
+    buffer_.resize(size_t(std::max(n, 0)));
+    return n > 0;
+  }
+
+  static constexpr size_t kChunk = 4096;
+  TSocketPtr sock_;
+  bool auto_close_;
+  std::vector<char> buffer_;  // received, not yet read
+  size_t head_ = 0;           // next unread byte in buffer_
+};
+
+}  // namespace
+
+TStreamPtr CreateSocketStream(const TSocketPtr& sock, bool autoClose) {
+  return std::make_shared<TSocketStream>(sock, autoClose);
+}

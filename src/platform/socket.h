@@ -1,0 +1,50 @@
+// TCP sockets and host-name lookup for the online services, and a byte stream over a socket so
+// requests and replies are written and read with the ordinary stream operations. Addresses are
+// IPv4 in host byte order (127.0.0.1 is 0x7F000001); 0 means no address.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/stream.h"
+
+// First IPv4 address of a host name or dotted address; 0 when it can't be resolved. Names with
+// characters no host name has are refused without asking the resolver.
+uint32_t HostIp(const std::string& name);
+
+class TSocket {
+ public:
+  // A new unconnected TCP socket; null when the system has none to give.
+  static std::shared_ptr<TSocket> CreateTCP();
+  ~TSocket();
+  TSocket(const TSocket&) = delete;
+  TSocket& operator=(const TSocket&) = delete;
+
+  // Connects (blocking) to address:port; false leaves the socket unconnected.
+  bool Connect(uint32_t address, int port);
+  // Sends every byte unless the connection fails; returns the bytes sent. A failure marks the
+  // socket unconnected; it never raises SIGPIPE.
+  int Send(const void* buf, int count);
+  // Waits for and returns up to count bytes; 0 when the peer has closed or the connection failed.
+  int Recv(void* buf, int count);
+  // Bytes that can be read now without waiting.
+  int ReadAvail();
+  // True while connected: false once closed, after a failure, or when the peer has closed and
+  // every byte it sent has been read.
+  bool Connected();
+  void Close();
+
+ private:
+  explicit TSocket(int fd) : fd_(fd) {}
+  int fd_ = -1;             // -1 once closed
+  bool connected_ = false;  // connect succeeded and no end or failure seen since
+};
+
+using TSocketPtr = std::shared_ptr<TSocket>;
+
+// A stream over the socket: reads wait for data, writes send. Its end is reached when it has no
+// socket or the socket is no longer connected; reaching it closes the socket. Eof waits until
+// data arrives or the peer closes, so a reply is never followed by a phantom empty read. With
+// autoClose, closing (or destroying) the stream closes the socket too. A null socket gives a
+// stream that is at its end.
+TStreamPtr CreateSocketStream(const TSocketPtr& sock, bool autoClose);
