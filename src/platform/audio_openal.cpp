@@ -193,6 +193,7 @@ class TALSound : public TSound {
 
  private:
   TChannelPtr Start(TChannelPtr channel, bool paused) {
+    if (!buffer_->context->open) return nullptr;
     auto* ours = dynamic_cast<TALChannel*>(channel.get());
     if (!ours || ours->context != buffer_->context) {
       channel = NewChannel(buffer_->context);

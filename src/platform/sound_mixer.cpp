@@ -58,15 +58,16 @@ void TSoftMixer::FreeVoice(int voice) {
   if (TVoice* v = Find(voice)) *v = TVoice();
 }
 
-void TSoftMixer::Start(int voice, std::shared_ptr<const TPcm> pcm, bool loop, bool paused) {
+bool TSoftMixer::Start(int voice, std::shared_ptr<const TPcm> pcm, bool loop, bool paused) {
   std::lock_guard<std::mutex> lock(mutex_);
   FollowClock();
   TVoice* v = Find(voice);
-  if (!v || closed_ || !pcm || pcm->Frames() == 0) return;
+  if (!v || closed_ || !pcm || pcm->Frames() == 0) return false;
   v->pcm = std::move(pcm);
   v->loop = loop;
   v->paused = paused;
   v->pos = 0;
+  return true;
 }
 
 void TSoftMixer::Stop(int voice) {
@@ -207,8 +208,7 @@ class TMixerSound : public TSound {
       channel = NewChannel(mixer_);
       ours = static_cast<TMixerChannel*>(channel.get());
     }
-    if (!ours) return nullptr;
-    mixer_->Start(ours->voice, pcm_, loop_, paused);
+    if (!ours || !mixer_->Start(ours->voice, pcm_, loop_, paused)) return nullptr;
     return channel;
   }
 

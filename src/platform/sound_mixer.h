@@ -19,13 +19,13 @@ class TSoftMixer {
 
   int NewVoice();            // an id for a silent voice; -1 once the mixer is closed
   void FreeVoice(int voice);
-  // Puts a sound on a voice from its start, paused or running.
-  void Start(int voice, std::shared_ptr<const TPcm> pcm, bool loop, bool paused);
+  // Puts a sound on a voice from its start, paused or running; false when it could not.
+  bool Start(int voice, std::shared_ptr<const TPcm> pcm, bool loop, bool paused);
   void Stop(int voice);
   void SetPaused(int voice, bool paused);
   void SetVolume(int voice, float volume);
   void SetPan(int voice, float pan);
-  void SetRate(int voice, float rate);
+  void SetRate(int voice, float rate);  // 0 or less ends the sound; above 16 plays at 16
   bool Playing(int voice);   // holds a sound that has not run out, paused or not
 
   // Adds every running voice into out (frames stereo pairs, overwritten) and moves them on.

@@ -25,7 +25,7 @@ TWavBuilder& TWavBuilder::Fmt(int channels, int rate, int bits, int tag) {
   Put16(f, uint16_t(tag));
   Put16(f, uint16_t(channels));
   Put32(f, uint32_t(rate));
-  Put32(f, uint32_t(rate * channels * bits / 8));
+  Put32(f, uint32_t(int64_t(rate) * channels * bits / 8));
   Put16(f, uint16_t(channels * bits / 8));
   Put16(f, uint16_t(bits));
   return Chunk("fmt ", f);
@@ -133,7 +133,7 @@ std::vector<uint8_t> MakeOgg(int channels, int rate, const std::vector<int16_t>&
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
 }
 

@@ -137,6 +137,7 @@ TEST_F(SoundDrivers, HandlesOutlivingTheirDriverGoQuiet) {
   ASSERT_TRUE(SetAudioDriver("Null"));  // a fresh driver: the old one is shut down
   EXPECT_FALSE(channel->Playing());
   EXPECT_EQ(sound->Play(), nullptr);
+  EXPECT_EQ(sound->Cue(channel), nullptr);
   // A channel of the old driver handed to a sound of the new one is replaced, not reused.
   TSoundPtr fresh = LoadSound(dir + "/long.wav", 0);
   TChannelPtr replaced = fresh->Cue(channel);
