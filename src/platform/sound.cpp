@@ -34,12 +34,10 @@ const TDriverEntry* FindDriver(const std::string& name) {
   return nullptr;
 }
 
-void ShutdownAtExit() { ShutdownAudio(); }
-
 // Every running driver is shut down when the process ends, joining the OSS mixing thread.
 void Install(std::unique_ptr<TAudioDriver> driver) {
   static bool hooked = false;
-  if (!hooked) AddExitHook(ShutdownAtExit);
+  if (!hooked) AddExitHook(ShutdownAudio);
   hooked = true;
   Current() = std::move(driver);
 }
@@ -47,7 +45,7 @@ void Install(std::unique_ptr<TAudioDriver> driver) {
 TAudioDriver& Driver() {
   if (!Current()) {
     auto silent = NewNullDriver();
-    silent->Startup();
+    silent->Startup();  // the silent driver always starts
     Install(std::move(silent));
   }
   return *Current();
