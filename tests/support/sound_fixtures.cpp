@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -141,6 +142,11 @@ std::string MakeTempDir() {
   char templ[] = "/tmp/lambrisk-sound-XXXXXX";
   const char* dir = mkdtemp(templ);
   return dir ? dir : "/tmp";
+}
+
+void RemoveTempDir(const std::string& dir) {
+  std::error_code ignored;
+  if (dir.rfind("/tmp/lambrisk-sound-", 0) == 0) std::filesystem::remove_all(dir, ignored);
 }
 
 namespace {

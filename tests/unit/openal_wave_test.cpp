@@ -64,8 +64,7 @@ TPcm Record(float pan) {
   std::ifstream in(recording, std::ios::binary);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_TRUE(DecodeWav(bytes.data(), bytes.size(), pcm)) << bytes.size() << " bytes recorded";
-  for (const std::string& path : {conf, recording, tone}) std::remove(path.c_str());
-  rmdir(dir.c_str());
+  RemoveTempDir(dir);
   return pcm;
 }
 

@@ -80,7 +80,7 @@ TEST_F(SoundDrivers, WithoutTheOpenALLibraryTheProgramStaysSilentButRunning) {
   EXPECT_TRUE(channel->Playing());
   clock.Advance(100);
   EXPECT_FALSE(channel->Playing());
-  DeleteFile(dir + "/beep.wav");
+  RemoveTempDir(dir);
 }
 
 TEST_F(SoundDrivers, OssWithoutADeviceFallsBackToSilence) {
@@ -144,7 +144,7 @@ TEST_F(SoundDrivers, HandlesOutlivingTheirDriverGoQuiet) {
   ASSERT_NE(replaced, nullptr);
   EXPECT_NE(replaced, channel);
   EXPECT_TRUE(replaced->Playing());
-  DeleteFile(dir + "/long.wav");
+  RemoveTempDir(dir);
 }
 
 TEST_F(SoundDrivers, LoadingTakesWavAndOggAndRefusesTheRest) {
@@ -165,7 +165,7 @@ TEST_F(SoundDrivers, LoadingTakesWavAndOggAndRefusesTheRest) {
   EXPECT_EQ(LoadSound(dir + "/d.wav", 0), nullptr);
   EXPECT_EQ(LoadSound(dir + "/missing.wav", 0), nullptr);
   EXPECT_EQ(LoadSound(dir, 0), nullptr);  // a folder
-  for (const char* name : {"/a.wav", "/b.ogg", "/c.wav", "/d.wav"}) DeleteFile(dir + name);
+  RemoveTempDir(dir);
 }
 
 // Keeps what the mixing thread writes; paces it a little so the test doesn't spin a core.
@@ -227,7 +227,7 @@ TEST_F(SoundDrivers, OssThreadMixesIntoTheOutputAndIsJoinedOnShutdown) {
   }
   EXPECT_EQ(left_peak, 0);  // panned fully right
   EXPECT_GT(right_peak, 15000);
-  DeleteFile(dir + "/tone.wav");
+  RemoveTempDir(dir);
 }
 
 TEST_F(SoundDrivers, OssOutputThatWontOpenFallsBackToSilence) {

@@ -145,7 +145,7 @@ TEST(SoundEffectsHeadless, TheSilentDriverKeepsEffectsPlayingForTheirLength) {
   ResetSoundEffects();
   ShutdownAudio();
   SetClock(nullptr);
-  std::remove((dir + "/099.wav").c_str());
+  RemoveTempDir(dir);
 }
 
 }  // namespace
