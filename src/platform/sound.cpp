@@ -1,18 +1,115 @@
-// The driver registry. Only the silent driver exists so far.
+// The driver registry: which back end runs, switching between them, and the fall-back to the
+// silent driver whenever a real one can't start. Until something is selected the silent driver
+// runs, started on first use.
 #include "platform/sound.h"
 
 #include <strings.h>
 
-std::vector<std::string> AudioDrivers() { return {"Null"}; }
+#include "platform/audio_drivers.h"
+#include "platform/files.h"
+#include "platform/stream.h"
 
-bool AudioDriverExists(const std::string& name) { return strcasecmp(name.c_str(), "Null") == 0; }
+namespace {
 
-bool OpenALInstalled() { return false; }
+struct TDriverEntry {
+  const char* name;
+  std::unique_ptr<TAudioDriver> (*make)();
+};
 
-bool SetAudioDriver(const std::string& name) { return AudioDriverExists(name); }
+// The platform's order: OpenAL first, so that start-up's default choice prefers it.
+const TDriverEntry kDrivers[] = {
+    {"OpenAL", [] { return NewOpenALDriver(); }},
+    {"OSS", [] { return NewOssDriver(); }},
+    {"Null", [] { return NewNullDriver(); }},
+};
 
-std::string CurrentAudioDriver() { return "Null"; }
+std::unique_ptr<TAudioDriver>& Current() {
+  static std::unique_ptr<TAudioDriver> driver;
+  return driver;
+}
 
-TSoundPtr LoadSound(const std::string&, int) { return nullptr; }
+const TDriverEntry* FindDriver(const std::string& name) {
+  for (const TDriverEntry& entry : kDrivers)
+    if (strcasecmp(entry.name, name.c_str()) == 0) return &entry;
+  return nullptr;
+}
 
-TChannelPtr AllocChannel() { return nullptr; }
+// Every running driver is shut down when the process ends, joining the OSS mixing thread.
+void Install(std::unique_ptr<TAudioDriver> driver) {
+  static bool hooked = false;
+  if (!hooked) AddExitHook(ShutdownAudio);
+  hooked = true;
+  Current() = std::move(driver);
+}
+
+TAudioDriver& Driver() {
+  if (!Current()) {
+    auto silent = NewNullDriver();
+    silent->Startup();  // the silent driver always starts
+    Install(std::move(silent));
+  }
+  return *Current();
+}
+
+}  // namespace
+
+TSoundPtr TAudioDriver::LoadSound(const std::string& path, int flags) {
+  TStreamPtr in = ReadFile(path);
+  if (!in) return nullptr;
+  // A sound file never needs to be much larger than the decoded sound it may become.
+  int64_t size = in->Size();
+  if (size <= 0 || uint64_t(size) > kMaxPcmBytes + (1u << 20)) {
+    in->Close();
+    return nullptr;
+  }
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    int n = in->Read(bytes.data() + got, int(bytes.size() - got));
+    if (n <= 0) break;
+    got += size_t(n);
+  }
+  in->Close();
+  TPcm pcm;
+  if (!DecodeSound(bytes.data(), got, pcm)) return nullptr;
+  return CreateSound(pcm, flags);
+}
+
+TSoundPtr TSound::Load(const std::string& path, int flags) { return Driver().LoadSound(path, flags); }
+
+std::vector<std::string> AudioDrivers() {
+  std::vector<std::string> names;
+  for (const TDriverEntry& entry : kDrivers) names.push_back(entry.name);
+  return names;
+}
+
+bool AudioDriverExists(const std::string& name) { return FindDriver(name) != nullptr; }
+
+bool OpenALInstalled() { return LoadOpenALLibrary(); }
+
+bool SetAudioDriver(const std::string& name) {
+  const TDriverEntry* entry = FindDriver(name);
+  if (!entry) return false;
+  return UseAudioDriver(entry->make());
+}
+
+bool UseAudioDriver(std::unique_ptr<TAudioDriver> driver) {
+  ShutdownAudio();
+  if (driver && driver->Startup()) {
+    Install(std::move(driver));
+    return true;
+  }
+  Driver();  // the silent one
+  return false;
+}
+
+void ShutdownAudio() {
+  if (Current()) Current()->Shutdown();
+  Current().reset();
+}
+
+std::string CurrentAudioDriver() { return Driver().Name(); }
+
+TSoundPtr LoadSound(const std::string& path, int flags) { return TSound::Load(path, flags); }
+
+TChannelPtr AllocChannel() { return Driver().AllocChannel(); }
