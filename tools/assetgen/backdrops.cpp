@@ -65,7 +65,7 @@ float Ridge(float x, float rough, uint32_t seed) {
 }
 
 // Draws shape s at x and at x +- 512 so it wraps across the tile's edges.
-void Wrapped(Canvas& c, float x, float y, float s, const std::function<void(const Xform&)>& draw) {
+void Wrapped(float x, float y, float s, const std::function<void(const Xform&)>& draw) {
   for (float dx : {-float(kW), 0.0f, float(kW)}) draw(Xform{x + dx, y, s, 0});
 }
 
@@ -113,19 +113,19 @@ Canvas MakeBackdropTop(int pair) {
         for (int k = 0; k < 5; k++) {
           float x = r.Uniform(0, kW), y = r.Uniform(24, 90), s = r.Uniform(0.7f, 1.3f);
           RGBA col = m.night ? Rgb(110, 110, 150, 0.5f) : Rgb(250, 252, 255, 0.85f);
-          Wrapped(c, x, y, s, [&](const Xform& t) { Cloud(c, t, col); });
+          Wrapped(x, y, s, [&](const Xform& t) { Cloud(c, t, col); });
         }
         break;
       case Deco::Stars:
         if (!back) break;
         for (int k = 0; k < 120; k++) {
           float x = r.Uniform(0, kW), y = r.Uniform(2, 150), s = r.Uniform(0.35f, 1.0f);
-          Wrapped(c, x, y, 1, [&](const Xform& t) { c.Fill(t, Circle(0, 0, s), Rgb(255, 255, 230, 0.5f + 0.5f * s)); });
+          Wrapped(x, y, 1, [&](const Xform& t) { c.Fill(t, Circle(0, 0, s), Rgb(255, 255, 230, 0.5f + 0.5f * s)); });
         }
         break;
       case Deco::Moon:
         if (!back) break;
-        Wrapped(c, 380, 56, 1, [&](const Xform& t) {
+        Wrapped(380, 56, 1, [&](const Xform& t) {
           c.Fill(t, Circle(0, 0, 34), Rgb(240, 240, 210, 0.12f));
           c.Fill(t, Circle(0, 0, 22), Rgb(240, 238, 214));
           c.Fill(t, Circle(-6, -4, 5), Rgb(214, 212, 190));
@@ -137,9 +137,10 @@ Canvas MakeBackdropTop(int pair) {
         if (!back) break;
         for (int k = 0; k < 4; k++) {
           float x = k * 128 + r.Uniform(0, 60), h = r.Uniform(110, 170), w = r.Uniform(60, 100);
-          RGBA rock = Mix(m.far, m.skyLow, 0.25f);
-          Wrapped(c, x, kH - 60, 1, [&](const Xform& t) {
+          RGBA rock = Shade(Mix(m.far, m.mid, 0.4f), 0.92f);
+          Wrapped(x, kH - 60, 1, [&](const Xform& t) {
             c.Fill(t, Polygon({{-w, 0}, {0, -h}, {w, 0}}), rock);
+            c.Fill(t, Polygon({{-w, 0}, {0, -h}, {w * 0.15f, 0}}), Shade(rock, 1.12f));  // lit side
             c.Fill(t, Polygon({{-w * 0.28f, -h * 0.72f}, {0, -h}, {w * 0.28f, -h * 0.72f}, {w * 0.1f, -h * 0.66f}, {-w * 0.08f, -h * 0.7f}}), Rgb(246, 248, 252));
           });
         }
@@ -159,20 +160,20 @@ Canvas MakeBackdropTop(int pair) {
           float x = r.Uniform(0, kW), s = r.Uniform(0.8f, 1.4f);
           float y = kH - m.nearH + Ridge(x, m.rough * 0.6f, seed + 3) + 6;
           RGBA leaf = Mix(m.near, m.mid, 0.5f);
-          Wrapped(c, x, y, s, [&](const Xform& t) { Tree(c, t, Shade(leaf, 0.9f), Shade(m.soil, 0.8f)); });
+          Wrapped(x, y, s, [&](const Xform& t) { Tree(c, t, Shade(leaf, 0.9f), Shade(m.soil, 0.8f)); });
         }
         break;
       case Deco::Pines:
         for (int k = 0; k < 22; k++) {
           float x = r.Uniform(0, kW), s = r.Uniform(0.8f, 1.5f);
           float y = kH - m.nearH + Ridge(x, m.rough * 0.6f, seed + 3) + 8;
-          Wrapped(c, x, y, s, [&](const Xform& t) { Pine(c, t, Shade(m.near, 0.8f)); });
+          Wrapped(x, y, s, [&](const Xform& t) { Pine(c, t, Shade(m.near, 0.8f)); });
         }
         break;
       case Deco::Snow:
         for (int k = 0; k < 160; k++) {
           float x = r.Uniform(0, kW), y = r.Uniform(0, kH - 20), s = r.Uniform(0.5f, 1.2f);
-          Wrapped(c, x, y, 1, [&](const Xform& t) { c.Fill(t, Circle(0, 0, s), Rgb(255, 255, 255, 0.55f)); });
+          Wrapped(x, y, 1, [&](const Xform& t) { c.Fill(t, Circle(0, 0, s), Rgb(255, 255, 255, 0.55f)); });
         }
         break;
       case Deco::Dunes:
@@ -181,7 +182,7 @@ Canvas MakeBackdropTop(int pair) {
       case Deco::Reeds:
         for (int k = 0; k < 70; k++) {
           float x = r.Uniform(0, kW), h = r.Uniform(10, 26), lean = r.Uniform(-3, 3);
-          Wrapped(c, x, kH - 10, 1, [&](const Xform& t) {
+          Wrapped(x, kH - 10, 1, [&](const Xform& t) {
             c.Fill(t, Capsule(0, 0, lean, -h, 0.8f), Shade(m.near, 0.8f));
             c.Fill(t, Ellipse(lean, -h, 1.5f, 3.5f), Rgb(110, 90, 70));
           });
@@ -228,7 +229,7 @@ Canvas MakeBackdropBottom(int pair) {
   for (int k = 0; k < 40; k++) {  // stones
     float x = r.Uniform(0, kW), y = r.Uniform(30, kH - 8), rx = r.Uniform(3, 8), ry = rx * r.Uniform(0.5f, 0.8f);
     RGBA stone = Mix(m.soilDeep, Rgb(170, 170, 170), 0.35f);
-    Wrapped(c, x, y, 1, [&](const Xform& t) {
+    Wrapped(x, y, 1, [&](const Xform& t) {
       c.Fill(t, Ellipse(0, 0, rx, ry), Shade(stone, 0.9f));
       c.Fill(t, Ellipse(-rx * 0.25f, -ry * 0.3f, rx * 0.55f, ry * 0.45f), Shade(stone, 1.1f));
     });

@@ -43,14 +43,19 @@ Canvas MakeButtons(const Fonts& f) {
         break;
       case 1:
         Card(c, t, Rgb(110, 160, 210), low, grass);
-        for (int k = 1; k < 6; k++) {
-          float x = 128 - k * 13.0f, y = 36 + k * 19.0f;
-          c.FillOutlined(t, Subtract(Box(x - 5, y - 9, x + 5, y + 9, 5), Box(x - 2, y - 5, x + 2, y + 5, 2)),
-                         Solid(Rgb(196, 200, 210)), kInk, 1.5f);
+        {  // a spiked ball swinging on its chain from a pivot
+          Vec pivot{188, 30}, ball{104, 126};
+          float deg = std::atan2(ball.x - pivot.x, pivot.y - ball.y) * 57.29578f;
+          for (int k = 1; k < 6; k++) {
+            float u = k / 6.0f;
+            Xform l = t.Then(pivot.x + (ball.x - pivot.x) * u, pivot.y + (ball.y - pivot.y) * u, 3.2f, -deg);
+            c.FillOutlined(l, Subtract(Box(-2.2f, -4.4f, 2.2f, 4.4f, 2.2f), Box(-0.9f, -2.6f, 0.9f, 2.6f, 0.9f)),
+                           Solid(Rgb(196, 200, 210)), kInk, 0.5f);
+          }
+          c.FillOutlined(t, Circle(pivot.x, pivot.y, 10), Solid(Rgb(196, 200, 210)), kInk, 2);
+          DrawSpikeBall(c, t.Then(ball.x - 16 * 3.4f, ball.y - 16 * 3.4f, 3.4f), 20);
         }
-        c.FillOutlined(t, Circle(128, 36, 10), Solid(Rgb(196, 200, 210)), kInk, 2);
-        DrawSpikeBall(c, t.Then(52, 110, 3.6f), 20);
-        Caption(c, f, t.ox + 170, t.oy + 226, "SWINGING");
+        Caption(c, f, t.ox + 128, t.oy + 226, "SWINGING");
         break;
       case 2:
         Card(c, t, Rgb(120, 140, 200), low, grass);
@@ -106,7 +111,8 @@ Canvas MakeButtons(const Fonts& f) {
           Rng r(500 + k);
           c.Fill(t, Circle(r.Uniform(20, 236), r.Uniform(20, 150), r.Uniform(0.8f, 2)), Rgb(255, 255, 220));
         }
-        DrawSheep(c, t.Then(64, 20, 4), 3);
+        DrawSpikeBall(c, t.Then(92, 118, 2.3f), 0);
+        DrawSheep(c, t.Then(64, 4, 3.6f), 3);
         Caption(c, f, t.ox + 128, t.oy + 226, "JUMP FOR IT!");
         break;
       case 11:

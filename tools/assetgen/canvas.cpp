@@ -187,15 +187,15 @@ void Canvas::FillOutlined(const Xform& t, const Shape& s, const Paint& p, RGBA l
 
 namespace {
 RGBA Sample(const Canvas& src, float x, float y, int sx, int sy, int sw, int sh) {
-  // Bilinear in premultiplied space; outside the region is transparent.
+  // Bilinear in premultiplied space.
   x -= 0.5f, y -= 0.5f;
   int x0 = int(std::floor(x)), y0 = int(std::floor(y));
   float fx = x - x0, fy = y - y0;
   float r = 0, g = 0, b = 0, a = 0;
   for (int j = 0; j < 2; j++) {
     for (int i = 0; i < 2; i++) {
-      int xx = x0 + i, yy = y0 + j;
-      if (xx < 0 || yy < 0 || xx >= sw || yy >= sh) continue;
+      // Clamped to the region's edge, as the game's textures are.
+      int xx = std::clamp(x0 + i, 0, sw - 1), yy = std::clamp(y0 + j, 0, sh - 1);
       float wgt = (i ? fx : 1 - fx) * (j ? fy : 1 - fy);
       const RGBA& c = src.At(sx + xx, sy + yy);
       r += c.r * c.a * wgt, g += c.g * c.a * wgt, b += c.b * c.a * wgt, a += c.a * wgt;
@@ -216,7 +216,7 @@ void Canvas::DrawRegion(const Canvas& src, int sx, int sy, int sw, int sh, float
     for (int x = ix0; x < ix1; x++) {
       float dx = (x + 0.5f - cx) / s, dy = (y + 0.5f - cy) / s;
       float lx = dx * c - dy * sn + sw / 2.0f, ly = dx * sn + dy * c + sh / 2.0f;
-      if (lx < -1 || ly < -1 || lx > sw + 1 || ly > sh + 1) continue;
+      if (lx < 0 || ly < 0 || lx > sw || ly > sh) continue;
       RGBA v = Sample(src, lx, ly, sx, sy, sw, sh);
       if (v.a > 0) Blend(x, y, v, alpha);
     }

@@ -33,11 +33,11 @@ Canvas MakeFrameworkLogo(const Fonts& f) {
   Cog(c, Xform{58, 64, 1, 0}, 38, Rgb(230, 176, 70));
   c.FillOutlined(Xform{58, 64, 1, 0}, Circle(0, 0, 9), Solid(Rgb(250, 240, 200)), kInk, 1.5f);
   TextStyle st;
-  st.font = f.display, st.size = 40, st.top = Rgb(255, 236, 170), st.bottom = Rgb(230, 170, 60);
+  st.font = f.display, st.size = 31, st.top = Rgb(255, 236, 170), st.bottom = Rgb(230, 170, 60);
   st.outline = kInk, st.outlineWidth = 2.5f, st.shadow = Rgb(0, 0, 0, 0.5f), st.shadowDx = 2, st.shadowDy = 3;
-  DrawText(c, "Pellmoor", 172, 56, st);
-  st.font = f.main, st.size = 17, st.top = st.bottom = Rgb(220, 220, 240), st.outlineWidth = 1.5f, st.shadow.a = 0;
-  DrawText(c, "ENGINE  by  Corvenna", 172, 92, st);
+  DrawText(c, "Pellmoor", 174, 54, st);
+  st.font = f.main, st.size = 13, st.top = st.bottom = Rgb(220, 220, 240), st.outlineWidth = 1.5f, st.shadow.a = 0;
+  DrawText(c, "ENGINE by Corvenna", 174, 88, st);
   return c;
 }
 
@@ -52,23 +52,24 @@ Canvas MakeCommunityLogo(const Fonts& f) {
   c.FillOutlined(o, Union(Box(22, 30, 52, 50, 6), Polygon({{30, 48}, {28, 58}, {40, 48}})), Solid(Rgb(255, 255, 255)), kInk, 1.2f);
   for (float x : {30.0f, 37.0f, 44.0f}) c.Fill(o, Circle(x, 40, 2), Rgb(40, 110, 170));
   TextStyle st;
-  st.font = f.caption, st.size = 54, st.top = Rgb(255, 255, 255), st.bottom = Rgb(220, 240, 255);
+  st.font = f.caption, st.size = 46, st.top = Rgb(255, 255, 255), st.bottom = Rgb(220, 240, 255);
   st.outline = Rgb(20, 50, 90), st.outlineWidth = 2.5f, st.shadow = Rgb(0, 0, 0, 0.4f), st.shadowDx = 2, st.shadowDy = 3;
-  DrawText(c, "Tamblin", 166, 58, st);
+  DrawText(c, "Tamblin", 164, 58, st);
   st.font = f.main, st.size = 14, st.outlineWidth = 1.2f, st.shadow.a = 0;
   DrawText(c, "homebrew games", 166, 94, st);
   return c;
 }
 
 Canvas MakeTitleLogo(const Fonts& f) {
-  Canvas c(640, 200);
+  // The title with the sheep strolling in from the right of the word, as it does in the game.
+  Canvas c(720, 220);
   TextStyle st;
-  st.font = f.display, st.size = 128, st.top = Rgb(255, 255, 255), st.bottom = Rgb(196, 226, 255);
+  st.font = f.display, st.size = 104, st.top = Rgb(255, 255, 255), st.bottom = Rgb(196, 226, 255);
   st.outline = Rgb(30, 40, 90), st.outlineWidth = 6, st.shadow = Rgb(0, 0, 30, 0.55f), st.shadowDx = 5, st.shadowDy = 7;
-  DrawText(c, "Lambrisk", 360, 92, st);
-  DrawSheep(c, Xform{-6, 14, 4.8f, 0}, 3);
+  DrawText(c, "Lambrisk", 300, 86, st);
+  DrawSheep(c, Xform{560, 0, 4.6f, 0}, 3);
   st.font = f.caption, st.size = 30, st.top = st.bottom = Rgb(255, 220, 110), st.outlineWidth = 2.5f, st.shadowDx = 2, st.shadowDy = 3;
-  DrawText(c, "A SHEEP'S STROLL THROUGH 100 LEVELS", 380, 178, st);
+  DrawText(c, "A SHEEP'S STROLL THROUGH 100 LEVELS", 330, 190, st);
   return c;
 }
 

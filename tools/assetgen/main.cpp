@@ -1,6 +1,6 @@
 // assetgen: makes every picture and sound the game ships, from code, the same bytes on every run.
 // Usage: assetgen COMMON_DIR GAME_DIR PREVIEW_DIR FONT_MAIN FONT_WIDE FONT_CAPTION FONT_DISPLAY
-// Writes only the files listed in tools/assetgen/CMakeLists.txt into COMMON_DIR and GAME_DIR
+// PREVIEW_DIR "-" skips the contact sheets. Writes only the files listed in tools/assetgen/CMakeLists.txt into COMMON_DIR and GAME_DIR
 // (never deletes anything there), the contact sheets into PREVIEW_DIR, and prints the sound
 // statistics. Exits non-zero when a file can't be written or a sound fails its limits.
 #include <cmath>
@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "assetgen: cannot encode or write open.ogg\n");
     ok = false;
   }
-  if (!WritePreviews(preview, a, fonts)) {
+  if (preview != "-" && !WritePreviews(preview, a, fonts)) {
     std::fprintf(stderr, "assetgen: cannot write the contact sheets in %s\n", preview.c_str());
     ok = false;
   }

@@ -27,44 +27,43 @@ Xform Cell(int frame) { return Xform{float(frame % 16) * 32, float(frame / 16) *
 float Rad(float deg) { return deg * kPi / 180; }
 
 void Leg(Canvas& c, const Xform& t, float hipX, float hipY, float swingDeg, RGBA col) {
-  float len = 8.6f;
+  float len = 8.4f;
   float fx = hipX - std::sin(Rad(swingDeg)) * len, fy = hipY + std::cos(Rad(swingDeg)) * len;
-  c.Fill(t, Capsule(hipX, hipY, fx, fy, 2.1f), kInk);
-  c.Fill(t, Capsule(hipX, hipY, fx, fy, 1.35f), col);
-  c.Fill(t, Capsule(fx - 0.6f, fy, fx + 0.4f, fy, 1.5f), kInk);  // hoof
+  c.Fill(t, Capsule(hipX, hipY, fx, fy, 1.75f), kInk);
+  c.Fill(t, Capsule(hipX, hipY, fx, fy, 1.0f), col);
+  c.Fill(t, Capsule(fx - 0.9f, fy - 0.2f, fx + 0.5f, fy - 0.2f, 1.3f), kInk);  // hoof
 }
 }  // namespace
 
 void DrawSheep(Canvas& c, const Xform& t, int pose) {
-  // Walk cycle: a quarter turn of the stride per frame; pose 3 has the legs spread, which is
-  // also the jump pose.
-  float ph = Rad(90.0f * pose + 90.0f);
-  float swing = 24.0f * std::sin(ph);
-  float bob = (pose % 2 == 0) ? 0.0f : -0.6f;
+  // Poses 0 to 2 step through the walk (legs crossing, passing, crossing the other way); pose 3
+  // has the front legs reaching forward and the hind legs back: the last walk frame and the jump.
+  static const float kSwing[4][4] = {  // near front, far front, near hind, far hind (degrees, + = forward)
+      {22, -18, -18, 22}, {4, -4, 4, -4}, {-18, 22, 22, -18}, {30, 24, -28, -22}};
+  const float* sw = kSwing[pose & 3];
+  float bob = pose == 1 ? -0.7f : 0.0f;
   Xform b = t.Then(0, bob);
-  RGBA farLeg = Shade(kLeg, 0.75f);
-  Leg(c, b, 12.5f, 21.5f, -swing, farLeg);
-  Leg(c, b, 23.0f, 21.5f, swing, farLeg);
-  Leg(c, b, 10.5f, 21.5f, swing, kLeg);
-  Leg(c, b, 21.0f, 21.5f, -swing, kLeg);
+  RGBA farLeg = Shade(kLeg, 0.7f);
+  Leg(c, b, 12.0f, 21.8f, sw[1], farLeg);
+  Leg(c, b, 23.0f, 21.8f, sw[3], farLeg);
+  Leg(c, b, 10.0f, 21.8f, sw[0], kLeg);
+  Leg(c, b, 21.0f, 21.8f, sw[2], kLeg);
   // Wool: a cloud of overlapping puffs.
-  Shape wool = Ellipse(18, 15.5f, 10.5f, 7.5f);
-  const float puffs[][3] = {{10, 13, 4.2f},  {14, 9.5f, 4.4f}, {19.5f, 8.6f, 4.6f}, {25, 10.5f, 4.2f},
-                            {28, 15.5f, 3.8f}, {25.5f, 20.5f, 4}, {19.5f, 22, 4},     {13.5f, 21, 4},
-                            {9.5f, 17.5f, 3.6f}};
+  Shape wool = Ellipse(18.5f, 15.5f, 10.5f, 7.0f);
+  const float puffs[][3] = {{11, 12.5f, 3.8f}, {15, 9.5f, 4.2f}, {20, 8.8f, 4.4f}, {25, 10.5f, 4.0f},
+                            {28, 15, 3.6f},    {25.5f, 20, 3.8f}, {20, 21.5f, 3.8f}, {14, 21, 3.8f},
+                            {10.5f, 17.5f, 3.4f}};
   for (const auto& p : puffs) wool = Union(wool, Circle(p[0], p[1], p[2]));
-  c.FillOutlined(b, wool, Linear({18, 8}, kWool, {18, 25}, kWoolShade), kInk, 1.3f);
-  // A few curls give the wool texture without breaking the silhouette.
-  for (const auto& p : puffs) c.Fill(b, Ring(p[0] + 0.4f, p[1] + 0.6f, p[2] * 0.45f, 0.7f), Rgb(222, 220, 228));
-  // Head, facing left, tilted a little down.
-  Xform h = b.Then(6.5f, 13.5f, 1, -12);
-  Shape head = Ellipse(0, 0, 4.6f, 3.6f);
-  c.FillOutlined(h, Union(head, Circle(2.5f, -1.5f, 3.2f)), Solid(kFace), kInk, 1.1f);
-  c.FillOutlined(h, Ellipse(3.8f, -3.2f, 2.6f, 1.3f), Solid(Shade(kFace, 1.2f)), kInk, 0.8f);  // ear
-  c.Fill(h, Circle(4.0f, -4.2f, 2.3f), kWool);   // forelock tuft
-  c.Fill(h, Circle(-1.0f, -1.0f, 1.25f), Rgb(255, 255, 255));  // eye
-  c.Fill(h, Circle(-1.5f, -0.9f, 0.65f), kInk);
-  c.Fill(h, Circle(-4.0f, 1.2f, 0.6f), Rgb(20, 16, 18));  // nostril
+  c.FillOutlined(b, wool, Linear({18, 6}, kWool, {18, 25}, kWoolShade), kInk, 1.3f);
+  for (const auto& p : puffs) c.Fill(b, Ring(p[0] + 0.4f, p[1] + 0.6f, p[2] * 0.42f, 0.6f), Rgb(226, 224, 232));
+  // Head, facing left and out in front of the wool, so the walking direction is plain.
+  Xform h = b.Then(6.0f, 13.8f, 1, -14);
+  Shape head = Union(Ellipse(0, 0, 5.0f, 3.7f), Circle(2.6f, -1.3f, 3.4f));
+  c.FillOutlined(h, head, Linear({0, -4}, Shade(kFace, 1.15f), {0, 4}, kFace), kInk, 1.1f);
+  c.FillOutlined(h, Ellipse(4.6f, 1.6f, 2.9f, 1.3f), Solid(Shade(kFace, 1.25f)), kInk, 0.8f);  // ear
+  c.Fill(h, Circle(-1.0f, -1.2f, 1.35f), Rgb(255, 255, 255));  // eye
+  c.Fill(h, Circle(-1.5f, -1.0f, 0.7f), kInk);
+  c.Fill(h, Circle(-4.2f, 1.0f, 0.6f), Rgb(20, 16, 18));  // nostril
 }
 
 void DrawBallSpikes(Canvas& c, const Xform& r) {
@@ -153,7 +152,7 @@ void DrawEruption(Canvas& c, const Xform& t, int stage) {
   // Drawn three times taller than wide, so shapes here are squat; the vent sits on the bottom row.
   Shape vent = Polygon({{2, 31.5f}, {7, 27.5f}, {12, 26.5f}, {20, 26.5f}, {25, 27.5f}, {30, 31.5f}});
   if (stage <= 5) {
-    float h = 5.0f + stage * 5.2f;  // column height in rows
+    float h = 4.0f + stage * 4.6f;  // column height in rows: stage 5 reaches row 1
     float top = 28.0f - h;
     float hw = 4.0f + stage * 0.8f;
     std::vector<Vec> outer;
