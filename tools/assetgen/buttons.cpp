@@ -44,10 +44,10 @@ Canvas MakeButtons(const Fonts& f) {
       case 1:
         Card(c, t, Rgb(110, 160, 210), low, grass);
         {  // a spiked ball swinging on its chain from a pivot
-          Vec pivot{188, 30}, ball{104, 126};
+          Vec pivot{216, 26}, ball{92, 132};
           float deg = std::atan2(ball.x - pivot.x, pivot.y - ball.y) * 57.29578f;
-          for (int k = 1; k < 6; k++) {
-            float u = k / 6.0f;
+          for (int k = 1; k < 9; k++) {
+            float u = k / 9.0f;
             Xform l = t.Then(pivot.x + (ball.x - pivot.x) * u, pivot.y + (ball.y - pivot.y) * u, 3.2f, -deg);
             c.FillOutlined(l, Subtract(Box(-2.2f, -4.4f, 2.2f, 4.4f, 2.2f), Box(-0.9f, -2.6f, 0.9f, 2.6f, 0.9f)),
                            Solid(Rgb(196, 200, 210)), kInk, 0.5f);
@@ -77,7 +77,7 @@ Canvas MakeButtons(const Fonts& f) {
           Canvas tall(32, 96);
           for (int y = 0; y < 96; y++)
             for (int x = 0; x < 32; x++) tall.At(x, y) = cell.At(x, y / 3);
-          c.Draw(tall, t.ox + 128, t.oy + 98, 2);
+          c.Draw(tall, t.ox + 128, t.oy + 108, 1.8f);
         }
         Caption(c, f, t.ox + 128, t.oy + 226, "ERUPTIONS");
         break;

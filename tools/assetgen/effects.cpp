@@ -92,12 +92,12 @@ Effect Crossing() {
 
 Effect Eruption() {
   Voice roar = Noise(0, 1.1f, Filter::LowPass, 1800, 250);
-  roar.attack = 0.02f, roar.decay = 0.45f, roar.sustain = 0.15f, roar.release = 0.3f, roar.gain = 1.6f;
+  roar.attack = 0.02f, roar.decay = 0.45f, roar.sustain = 0.25f, roar.release = 0.3f, roar.gain = 2.4f;
   Voice boom = Tone(Wave::Sine, 0, 0.6f, 85, 38);
   boom.decay = 0.25f, boom.sustain = 0, boom.gain = 0.8f;
   Voice crackle;
   crackle.wave = Wave::Crackle, crackle.length = 1.0f, crackle.density = 260, crackle.decay = 0.5f, crackle.sustain = 0.1f;
-  crackle.filter = Filter::HighPass, crackle.cut0 = 1500, crackle.gain = 2.2f;
+  crackle.filter = Filter::HighPass, crackle.cut0 = 1500, crackle.gain = 0.9f;
   return Make(14, "eruption", {roar, boom, crackle}, 1.1f, -3.0f, 0.004f, 0.05f);
 }
 

@@ -66,10 +66,10 @@ Canvas MakeTitleLogo(const Fonts& f) {
   TextStyle st;
   st.font = f.display, st.size = 104, st.top = Rgb(255, 255, 255), st.bottom = Rgb(196, 226, 255);
   st.outline = Rgb(30, 40, 90), st.outlineWidth = 6, st.shadow = Rgb(0, 0, 30, 0.55f), st.shadowDx = 5, st.shadowDy = 7;
-  DrawText(c, "Lambrisk", 300, 86, st);
+  DrawText(c, "Lambrisk", 290, 86, st);
   DrawSheep(c, Xform{560, 0, 4.6f, 0}, 3);
   st.font = f.caption, st.size = 30, st.top = st.bottom = Rgb(255, 220, 110), st.outlineWidth = 2.5f, st.shadowDx = 2, st.shadowDy = 3;
-  DrawText(c, "A SHEEP'S STROLL THROUGH 100 LEVELS", 330, 190, st);
+  DrawText(c, "A SHEEP'S STROLL THROUGH 100 LEVELS", 360, 192, st);
   return c;
 }
 

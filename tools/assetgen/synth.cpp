@@ -30,6 +30,20 @@ struct Svf {
   }
 };
 
+// PolyBLEP: smooths the jump of a square or saw wave over one sample each side, which keeps the
+// harmonics above half the sample rate from folding back as whistles.
+double Blep(double t, double dt) {
+  if (t < dt) {
+    t /= dt;
+    return t + t - t * t - 1;
+  }
+  if (t > 1 - dt) {
+    t = (t - 1) / dt;
+    return t * t + t + t + 1;
+  }
+  return 0;
+}
+
 double Slide(double a, double b, double t) { return b <= 0 ? a : a * std::pow(b / a, t); }
 }  // namespace
 
@@ -49,8 +63,13 @@ std::vector<float> Render(const std::vector<Voice>& voices, float seconds, uint3
       switch (v.wave) {
         case Wave::Sine: x = std::sin(kTau * phase); break;
         case Wave::Triangle: x = 4 * std::fabs(phase - 0.5) - 1; break;
-        case Wave::Square: x = phase < v.duty ? 0.8 : -0.8; break;
-        case Wave::Saw: x = 2 * phase - 1; break;
+        case Wave::Square: {
+          double dt = freq / kRate, fall = phase - v.duty;
+          x = (phase < v.duty ? 1.0 : -1.0) + Blep(phase, dt) - Blep(fall < 0 ? fall + 1 : fall, dt);
+          x *= 0.8;
+          break;
+        }
+        case Wave::Saw: x = 2 * phase - 1 - Blep(phase, freq / kRate); break;
         case Wave::Noise: x = rng.Uniform(-1, 1); break;
         case Wave::Crackle: x = rng.Uniform(0, 1) < v.density / kRate ? rng.Uniform(-1, 1) : 0; break;
       }
