@@ -208,9 +208,11 @@ RGBA Sample(const Canvas& src, float x, float y, int sx, int sy, int sw, int sh)
 
 void Canvas::DrawRegion(const Canvas& src, int sx, int sy, int sw, int sh, float cx, float cy,
                         float s, float deg, float alpha) {
-  float half = 0.5f * s * Len(float(sw), float(sh));
-  int ix0 = std::max(cx0_, int(cx - half) - 1), iy0 = std::max(cy0_, int(cy - half) - 1);
-  int ix1 = std::min(cx1_, int(cx + half) + 2), iy1 = std::min(cy1_, int(cy + half) + 2);
+  // Bounds: the rotated rectangle's box (just the scaled rectangle when there is no rotation).
+  float ca = std::fabs(std::cos(deg * kPi / 180)), sa = std::fabs(std::sin(deg * kPi / 180));
+  float hx = 0.5f * s * (sw * ca + sh * sa), hy = 0.5f * s * (sw * sa + sh * ca);
+  int ix0 = std::max(cx0_, int(std::floor(cx - hx)) - 1), iy0 = std::max(cy0_, int(std::floor(cy - hy)) - 1);
+  int ix1 = std::min(cx1_, int(std::ceil(cx + hx)) + 2), iy1 = std::min(cy1_, int(std::ceil(cy + hy)) + 2);
   float c = std::cos(-deg * kPi / 180), sn = std::sin(-deg * kPi / 180);
   for (int y = iy0; y < iy1; y++) {
     for (int x = ix0; x < ix1; x++) {

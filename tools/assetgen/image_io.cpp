@@ -16,7 +16,7 @@ unsigned char Q(float v) {
 }
 }  // namespace
 
-bool WritePng(const std::string& path, const Canvas& c) {
+bool WritePng(const std::string& path, const Canvas& c, int level) {
   std::vector<unsigned char> rows(size_t(c.w) * c.h * 4);
   for (int y = 0; y < c.h; y++) {
     for (int x = 0; x < c.w; x++) {
@@ -41,7 +41,7 @@ bool WritePng(const std::string& path, const Canvas& c) {
     return false;
   }
   png_init_io(png, f);
-  png_set_compression_level(png, 9);
+  png_set_compression_level(png, level);
   png_set_IHDR(png, info, c.w, c.h, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);

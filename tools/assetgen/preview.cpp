@@ -88,7 +88,7 @@ bool WritePreviews(const std::string& dir, const AllImages& a, const Fonts& f) {
     c.Draw(a.sprites, 20 + 512, 20 + 512, 2);
     for (int fr : {0, 1, 2, 3, 6, 8, 11, 16, 17, 19, 20, 22, 23, 32, 41, 43, 80, 86})
       Label(c, f, 20 + fr % 16 * 64 + 32, 20 + fr / 16 * 64 + 8, std::to_string(fr), 12);
-    ok &= WritePng(dir + "/contact_sprites.png", c);
+    ok &= WritePng(dir + "/contact_sprites.png", c, 1);
   }
   {  // Interface: icons at scale 3, badges at 1 and at the table's 0.28, logos at 1.5.
     Canvas c(1500, 1000);
@@ -102,23 +102,24 @@ bool WritePreviews(const std::string& dir, const AllImages& a, const Fonts& f) {
     c.Draw(a.communityLogo, 440 + 192, 420 + 96, 1.5f);
     c.Draw(a.warn, 900, 150);
     c.Draw(a.titleLogo, 20 + 320, 700 + 100);
-    ok &= WritePng(dir + "/contact_interface.png", c);
+    ok &= WritePng(dir + "/contact_interface.png", c, 1);
   }
   {
     Canvas c(800, 800);
     Checker(c, Rgb(30, 30, 50), Rgb(40, 40, 64), 32);
     c.Draw(a.buttons, 400, 400, 0.75f);
-    ok &= WritePng(dir + "/contact_buttons.png", c);
+    ok &= WritePng(dir + "/contact_buttons.png", c, 1);
   }
   Canvas all(1280, 5 * 480);
   for (int p = 1; p <= 10; p++) {
     Canvas g = MockGame(a, p, 1280, 960);
-    ok &= WritePng(dir + "/game_pair" + (p < 10 ? "0" : "") + std::to_string(p) + ".png", g);
+    ok &= WritePng(dir + "/game_pair" + (p < 10 ? "0" : "") + std::to_string(p) + ".png", g, 1);
     all.Draw(g, (p - 1) % 2 * 640 + 320, (p - 1) / 2 * 480 + 240, 0.5f);
     Label(all, f, (p - 1) % 2 * 640 + 320, (p - 1) / 2 * 480 + 460,
           "pair " + std::to_string(p) + ": " + BackdropMood(p), 18);
   }
-  ok &= WritePng(dir + "/contact_backdrops.png", all);
+  ok &= WritePng(dir + "/contact_backdrops.png", all, 1);
+  ok &= WritePng(dir + "/game_pair01_1600x900.png", MockGame(a, 1, 1600, 900), 1);  // widest mode
   return ok;
 }
 
