@@ -136,9 +136,11 @@ Canvas MakeBackdropTop(int pair) {
       case Deco::Peaks:
         if (!back) break;
         for (int k = 0; k < 4; k++) {
-          float x = k * 128 + r.Uniform(0, 60), h = r.Uniform(110, 170), w = r.Uniform(60, 100);
+          // The peaks rise 40 to 90 pixels above the far hills, whose layer hides their feet.
+          float base = kH - m.farH + 60;
+          float x = k * 128 + r.Uniform(0, 60), h = 60 + r.Uniform(40, 90), w = h * r.Uniform(0.6f, 0.8f);
           RGBA rock = Shade(Mix(m.far, m.mid, 0.4f), 0.92f);
-          Wrapped(x, kH - 60, 1, [&](const Xform& t) {
+          Wrapped(x, base, 1, [&](const Xform& t) {
             c.Fill(t, Polygon({{-w, 0}, {0, -h}, {w, 0}}), rock);
             c.Fill(t, Polygon({{-w, 0}, {0, -h}, {w * 0.15f, 0}}), Shade(rock, 1.12f));  // lit side
             c.Fill(t, Polygon({{-w * 0.28f, -h * 0.72f}, {0, -h}, {w * 0.28f, -h * 0.72f}, {w * 0.1f, -h * 0.66f}, {-w * 0.08f, -h * 0.7f}}), Rgb(246, 248, 252));
