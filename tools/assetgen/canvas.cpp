@@ -229,6 +229,19 @@ void Canvas::Draw(const Canvas& src, float cx, float cy, float s, float deg, flo
   DrawRegion(src, 0, 0, src.w, src.h, cx, cy, s, deg, alpha);
 }
 
+void Canvas::DrawTinted(const Canvas& src, int sx, int sy, int sw, int sh, float x, float y,
+                        float kx, float ky, RGBA tint) {
+  int ix0 = std::max(cx0_, int(std::floor(x))), iy0 = std::max(cy0_, int(std::floor(y)));
+  int ix1 = std::min(cx1_, int(std::ceil(x + sw * kx))), iy1 = std::min(cy1_, int(std::ceil(y + sh * ky)));
+  for (int yy = iy0; yy < iy1; yy++) {
+    for (int xx = ix0; xx < ix1; xx++) {
+      RGBA v = Sample(src, (xx + 0.5f - x) / kx, (yy + 0.5f - y) / ky, sx, sy, sw, sh);
+      v.r *= tint.r, v.g *= tint.g, v.b *= tint.b;
+      if (v.a > 0) Blend(xx, yy, v, tint.a);
+    }
+  }
+}
+
 void Canvas::Rect(int x, int y, int rw, int rh, RGBA c) {
   for (int yy = std::max(y, cy0_); yy < std::min(y + rh, cy1_); yy++)
     for (int xx = std::max(x, cx0_); xx < std::min(x + rw, cx1_); xx++) Blend(xx, yy, c, 1);

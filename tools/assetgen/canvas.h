@@ -68,6 +68,10 @@ class Canvas {
   void Draw(const Canvas& src, float cx, float cy, float s = 1, float deg = 0, float alpha = 1);
   void DrawRegion(const Canvas& src, int sx, int sy, int sw, int sh, float cx, float cy, float s,
                   float deg = 0, float alpha = 1);
+  // Draws a region with its top-left at (x, y), scaled by (kx, ky) and tinted by multiplying with
+  // tint (the way the game's colour tints a sprite), bilinear.
+  void DrawTinted(const Canvas& src, int sx, int sy, int sw, int sh, float x, float y, float kx,
+                  float ky, RGBA tint);
   void Rect(int x, int y, int rw, int rh, RGBA c);  // plain filled rectangle, blended
 
  private:

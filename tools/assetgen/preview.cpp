@@ -91,7 +91,7 @@ bool WritePreviews(const std::string& dir, const AllImages& a, const Fonts& f) {
     ok &= WritePng(dir + "/contact_sprites.png", c, 1);
   }
   {  // Interface: icons at scale 3, badges at 1 and at the table's 0.28, logos at 1.5.
-    Canvas c(1500, 1000);
+    Canvas c(1560, 1000);
     Checker(c, Rgb(40, 44, 60), Rgb(52, 56, 72), 24);
     c.Draw(a.icons, 20 + 192, 20 + 192, 3);
     for (int fr : {0, 3, 7, 8, 9, 10, 11, 12, 13, 14, 18, 19, 21, 22, 23, 24, 25, 26, 27, 28, 29, 63})
@@ -102,6 +102,25 @@ bool WritePreviews(const std::string& dir, const AllImages& a, const Fonts& f) {
     c.Draw(a.communityLogo, 440 + 192, 420 + 96, 1.5f);
     c.Draw(a.warn, 900, 150);
     c.Draw(a.titleLogo, 20 + 320, 700 + 100);
+    // A corner of the settings panel as Part 5.2 draws it: option icons at scale 2, control
+    // buttons at scale 3 with their captions, a volume slider, all tinted; the pointer at 1.5.
+    int px = 880, py = 300;
+    c.Rect(px, py, 660, 300, Rgb(50, 50, 50, 0.9f));
+    auto icon = [&](int fr, float x, float y, float kx, float ky, RGBA tint) {
+      c.DrawTinted(a.icons, fr % 8 * 16, fr / 8 * 16, 16, 16, px + x, py + y, kx, ky, tint);
+    };
+    const RGBA green = Rgb(80, 255, 80);
+    icon(13, 20, 30, 2, 2, green), icon(11, 20, 70, 2, 2, green), icon(18, 20, 146, 2, 2, green);
+    Label(c, f, px + 110, py + 46, "Windowed", 16), Label(c, f, px + 114, py + 86, "Resolution", 16);
+    Label(c, f, px + 130, py + 162, "Draw all Frames", 16);
+    icon(3, 250 + 50, 10, 3, 3, green), icon(3, 250, 60, 3, 3, green), icon(10, 250 + 190, 60, 3, 3, green);
+    icon(9, 250 + 100, 60, 3, 3, Rgb(255, 255, 80)), icon(8, 250 + 50, 60, 3, 3, Rgb(80, 80, 255));
+    Label(c, f, px + 324, py + 34, "Up", 14), Label(c, f, px + 274, py + 84, "Left", 14), Label(c, f, px + 464, py + 84, "3", 14);
+    icon(24, 420, 160, 2, 2, green), icon(25, 460, 160, 2, 2, green), icon(26, 500, 160, 2, 2, green);
+    icon(21, 420 - 2, 220, 3.1f, 1.5f, green), icon(22, 420 + 48, 220, 3.1f, 1.5f, green);
+    icon(23, 420 + 60 - 9, 220, 1, 1.5f, Rgb(255, 80, 80));
+    icon(7, 60, 230, 1, 1, Rgb(105, 255, 80)), icon(7, 78, 250, 1, 1, Rgb(255, 255, 80));
+    c.DrawTinted(a.icons, 7 * 16, 7 * 16, 16, 16, px + 200, py + 240, 1.5f, 1.5f, Rgb(255, 255, 255));
     ok &= WritePng(dir + "/contact_interface.png", c, 1);
   }
   {
