@@ -45,12 +45,13 @@ Canvas MakeButtons(const Fonts& f) {
         Card(c, t, Rgb(110, 160, 210), low, grass);
         {  // a spiked ball swinging on its chain from a pivot
           Vec pivot{216, 26}, ball{92, 132};
-          float deg = std::atan2(ball.x - pivot.x, pivot.y - ball.y) * 57.29578f;
+          float deg = std::atan2(pivot.x - ball.x, ball.y - pivot.y) * 57.29578f;  // link axis along the chain
           for (int k = 1; k < 9; k++) {
             float u = k / 9.0f;
-            Xform l = t.Then(pivot.x + (ball.x - pivot.x) * u, pivot.y + (ball.y - pivot.y) * u, 3.2f, -deg);
-            c.FillOutlined(l, Subtract(Box(-2.2f, -4.4f, 2.2f, 4.4f, 2.2f), Box(-0.9f, -2.6f, 0.9f, 2.6f, 0.9f)),
-                           Solid(Rgb(196, 200, 210)), kInk, 0.5f);
+            Xform l = t.Then(pivot.x + (ball.x - pivot.x) * u, pivot.y + (ball.y - pivot.y) * u, 3.2f, deg);
+            Shape link = k % 2 ? Box(-0.8f, -4.4f, 0.8f, 4.4f, 0.8f)  // seen edge-on
+                               : Subtract(Box(-2.2f, -4.4f, 2.2f, 4.4f, 2.2f), Box(-0.9f, -2.6f, 0.9f, 2.6f, 0.9f));
+            c.FillOutlined(l, link, Solid(Rgb(196, 200, 210)), kInk, 0.5f);
           }
           c.FillOutlined(t, Circle(pivot.x, pivot.y, 10), Solid(Rgb(196, 200, 210)), kInk, 2);
           DrawSpikeBall(c, t.Then(ball.x - 16 * 3.4f, ball.y - 16 * 3.4f, 3.4f), 20);
