@@ -1,0 +1,23 @@
+# Runs assetgen into a scratch folder and compares every file with the one the build staged.
+# Called by the assetgen.reproducible test with ASSETGEN, STAGED, WORK and FONTS set.
+string(REPLACE "|" ";" FONTS "${FONTS}")
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/Common ${WORK}/003)
+execute_process(COMMAND ${ASSETGEN} ${WORK}/Common ${WORK}/003 - ${FONTS}
+  RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "assetgen failed: ${rc}")
+endif()
+file(GLOB_RECURSE made RELATIVE ${WORK} ${WORK}/*)
+list(LENGTH made count)
+if(count LESS 40)
+  message(FATAL_ERROR "assetgen made only ${count} files")
+endif()
+foreach(f ${made})
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/${f} ${STAGED}/${f} RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "${f} differs from the staged file: the generator is not deterministic")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${WORK})
+message(STATUS "${count} generated files are byte-identical on a second run")
