@@ -7,7 +7,7 @@ play_packages=(
   build-essential cmake ninja-build pkg-config
   libx11-dev libgl-dev libglu1-mesa-dev libxxf86vm-dev libxrandr-dev libgl1-mesa-dri
   libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev libogg-dev
-  libopenal1 fonts-dejavu-core
+  libopenal1 fonts-dejavu-core fonts-open-sans fonts-comfortaa
 )
 test_packages=(
   googletest libgtest-dev clang libclang-rt-14-dev

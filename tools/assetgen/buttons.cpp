@@ -1,4 +1,4 @@
-// buttons.png: 16 frames of 256 x 256 for the title screen's scrolling strip (Part 1.10), drawn
+// buttons.png: 16 frames of 256 x 256 for the title screen's scrolling strip, drawn
 // there at scale 0.75. Frames 0 to 9 are picture cards of what the game holds, frame 11 the card
 // at the strip's left edge; the other frames stay empty.
 #include <algorithm>

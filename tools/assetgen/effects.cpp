@@ -1,4 +1,4 @@
-// The game's sound effects (Part 4.1 names the numbers the program plays), each a short recipe for
+// The game's sound effects (the numbers the program plays), each a short recipe for
 // the synthesiser. Peaks are set to -3 dBFS (the footstep and click a little lower), with short
 // fades so no effect starts or ends with a click.
 #include <cmath>

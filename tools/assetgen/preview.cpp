@@ -1,4 +1,4 @@
-// Contact sheets (see preview.h). The mock game screens follow Part 2.1's frame: backdrops at
+// Contact sheets (see preview.h). The mock game screens follow the game's frame: backdrops at
 // scale 2 from y 0 and 512, sprites centred at (VW / 2 + 2x - 480, 2y), then the darkened frame.
 #include "preview.h"
 
@@ -68,7 +68,7 @@ Canvas MockGame(const AllImages& a, int pair, int vw, int vh) {
   at(470, 249, 6, 1.2f);
   at(300, 190, 3);  // the sheep jumping
   c.Draw(a.warn, vw / 2 + 2 * 8 - 480, 2 * 160);
-  // Part 2.1 step 8: the screen frame.
+  // The darkened frame around the playfield.
   c.Rect(0, vh / 2 + 254, vw, vh / 2, Rgb(255, 255, 255, 0.2f));
   c.Rect(0, 0, vw, vh / 2 - 512, Rgb(0, 0, 0, 0.4f));
   c.Rect(0, vh / 2 + 256, vw, vh / 2, Rgb(0, 0, 0, 0.4f));
@@ -102,7 +102,7 @@ bool WritePreviews(const std::string& dir, const AllImages& a, const Fonts& f) {
     c.Draw(a.communityLogo, 440 + 192, 420 + 96, 1.5f);
     c.Draw(a.warn, 900, 150);
     c.Draw(a.titleLogo, 20 + 320, 700 + 100);
-    // A corner of the settings panel as Part 5.2 draws it: option icons at scale 2, control
+    // A corner of the settings panel as the game draws it: option icons at scale 2, control
     // buttons at scale 3 with their captions, a volume slider, all tinted; the pointer at 1.5.
     int px = 880, py = 300;
     c.Rect(px, py, 660, 300, Rgb(50, 50, 50, 0.9f));

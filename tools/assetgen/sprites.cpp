@@ -1,4 +1,4 @@
-// gfx_01.png: the game's sprites, 256 cells of 32 x 32 (Part 2.3 names the frames). Sprites are
+// gfx_01.png: the game's sprites, 256 cells of 32 x 32. Sprites are
 // drawn at one pixel per pixel, two screen pixels per playfield unit, centred on their cell; the
 // ground (playfield y 256) falls on row 30 of the sheep's cell. Hazards are warm reds and oranges
 // with dark outlines; the sheep is white with a dark outline so it reads on any backdrop.
