@@ -758,6 +758,8 @@ class TGLDriver : public TDrawDriver, public TEventSource {
     glDisable(GL_CULL_FACE);
     glDisable(GL_LIGHTING);
     glDisable(GL_DITHER);
+    // Every primitive has one colour; flat shading spares the software rasteriser a varying.
+    glShadeModel(GL_FLAT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
