@@ -10,17 +10,29 @@
 
 namespace {
 
-TDrawDriverPtr opengl_driver;
-TDrawDriverPtr driver;
+// The drivers live until the process ends and are never destroyed: closing a window during static
+// destruction would reach into modules (the input queue, fonts) that may already be gone. The
+// desktop's mode is restored by the exit hook instead.
+struct TDrivers {
+  TDrawDriverPtr opengl;
+  TDrawDriverPtr current;
+};
+
+TDrivers& Drivers() {
+  static TDrivers* drivers = new TDrivers;
+  return *drivers;
+}
+
 int generation = 0;
 bool pointer_wanted = true;
 
 TDrawDriverPtr OpenGLDriver() {
-  if (!opengl_driver) opengl_driver = MakeOpenGLDriver();
-  return opengl_driver;
+  if (!Drivers().opengl) Drivers().opengl = MakeOpenGLDriver();
+  return Drivers().opengl;
 }
 
 void Install(const TDrawDriverPtr& next) {
+  TDrawDriverPtr& driver = Drivers().current;
   if (driver == next) return;
   if (driver && driver->GraphicsOpen()) driver->CloseGraphics();
   driver = next;
@@ -35,6 +47,7 @@ void UseOpenGLDriver(int) { Install(OpenGLDriver()); }
 void SetDrawDriver(const TDrawDriverPtr& next) { Install(next ? next : OpenGLDriver()); }
 
 TDrawDriver& CurrentDrawDriver() {
+  TDrawDriverPtr& driver = Drivers().current;
   if (!driver) driver = OpenGLDriver();
   return *driver;
 }
