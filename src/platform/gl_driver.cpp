@@ -94,6 +94,37 @@ int QuietXError(Display*, XErrorEvent*) {
   return 0;
 }
 
+// Connects to the X server. A connection made right after another closed is now and then refused
+// by the server, so a refusal is retried a few times before it counts.
+Display* ConnectDisplay() {
+  if (!std::getenv("DISPLAY")) return nullptr;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (Display* dpy = XOpenDisplay(nullptr)) return dpy;
+    const timespec pause{0, 20000000};
+    nanosleep(&pause, nullptr);
+  }
+  return nullptr;
+}
+
+// A connection kept for the whole run, with GLX started on it. It lists the modes while no window
+// is open, and it keeps the renderer loaded between windows: a mode change then doesn't reload it,
+// and the renderer's own caches, which it frees only when unloaded, stay where they belong.
+Display* ResidentConnection() {
+  static Display* resident = nullptr;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    resident = ConnectDisplay();
+    int error_base = 0;
+    int event_base = 0;
+    if (resident && glXQueryExtension(resident, &error_base, &event_base)) {
+      int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, None};
+      if (XVisualInfo* visual = glXChooseVisual(resident, DefaultScreen(resident), attributes)) XFree(visual);
+    }
+  }
+  return resident;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Textures.
 
@@ -369,22 +400,25 @@ class TGLDriver : public TDrawDriver, public TEventSource {
 
   // --- display ---------------------------------------------------------------------------------
 
+  // Listed once from a short connection while no display is open (callers ask mode by mode), and
+  // again from the open display.
   std::vector<TGraphicsMode> GraphicsModes() override {
-    Display* dpy = display_;
-    bool temporary = false;
-    if (!dpy) {
-      dpy = XOpenDisplay(nullptr);
+    if (display_) {
+      modes_ = ListModes(display_);
+      modes_listed_ = true;
+    } else if (!modes_listed_) {
+      Display* dpy = ResidentConnection();
       if (!dpy) return {};
-      temporary = true;
+      modes_ = ListModes(dpy);
+      modes_listed_ = true;
     }
-    std::vector<TGraphicsMode> modes = ListModes(dpy);
-    if (temporary) XCloseDisplay(dpy);
-    return modes;
+    return modes_;
   }
 
   bool CreateGraphics(int width, int height, int depth, int hertz, int) override {
     CloseGraphics();
-    display_ = XOpenDisplay(nullptr);
+    ResidentConnection();
+    display_ = ConnectDisplay();
     if (!display_) {
       const char* name = std::getenv("DISPLAY");
       std::fprintf(stderr, "Graphics: can't open the X display \"%s\"\n", name ? name : "");
@@ -860,6 +894,8 @@ class TGLDriver : public TDrawDriver, public TEventSource {
   SwapIntervalExt swap_ext_ = nullptr;
   SwapIntervalMesa swap_mesa_ = nullptr;
   int swap_interval_ = -1;
+  std::vector<TGraphicsMode> modes_;
+  bool modes_listed_ = false;
 
   std::vector<TVertex> vertices_;
   TPrim prim_ = TPrim::Empty;
