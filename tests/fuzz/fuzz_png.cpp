@@ -5,12 +5,41 @@
 #include <memory>
 #include <vector>
 
+#include <zlib.h>
+
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/pixmap.h"
 #include "platform/recording_driver.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+namespace {
+
+// Rewrites every whole chunk's checksum, so mutations reach the decoder instead of stopping at the
+// first checksum test.
+std::vector<uint8_t> WithValidChecksums(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> bytes(data, data + size);
+  size_t at = 8;
+  while (at + 12 <= bytes.size()) {
+    const uint32_t length = uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 |
+                            uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
+    if (length > bytes.size() - at - 12) break;
+    const uint32_t crc = uint32_t(crc32(0, bytes.data() + at + 4, uInt(length + 4)));
+    uint8_t* out = bytes.data() + at + 8 + length;
+    out[0] = uint8_t(crc >> 24);
+    out[1] = uint8_t(crc >> 16);
+    out[2] = uint8_t(crc >> 8);
+    out[3] = uint8_t(crc);
+    at += 12 + length;
+  }
+  return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* raw, size_t raw_size) {
+  const std::vector<uint8_t> fixed = WithValidChecksums(raw, raw_size);
+  const uint8_t* data = fixed.data();
+  const size_t size = fixed.size();
   static const bool installed = [] {
     SetDrawDriver(std::make_shared<TRecordingDriver>());
     return true;
