@@ -35,7 +35,7 @@ struct TRandom {
   float Float(float hi) { return float(Next() % 65536) / 65536.0f * hi; }
 };
 
-TImagePtr Ball(int side) {
+TImagePtr Ball(int side, int flags = MASKEDIMAGE) {
   TPixmapPtr p = CreatePixmap(side, side, 0, true);
   const float r = float(side) / 2.0f;
   for (int y = 0; y < side; ++y)
@@ -44,7 +44,7 @@ TImagePtr Ball(int side) {
       const uint32_t a = 96u + uint32_t(159.0f * std::max(0.0f, 1.0f - d * d / 2.0f));
       WritePixel(*p, x, y, a << 24 | 0xffffffu);
     }
-  TImagePtr image = CreateImageFromPixmaps({p}, MASKEDIMAGE);
+  TImagePtr image = CreateImageFromPixmaps({p}, flags);
   MidHandleImage(image);
   return image;
 }
@@ -149,6 +149,8 @@ int main() {
   const int at45 = LargestHolding(sprite, 45.0, 0);
   std::printf("Searching the count that holds 30 fps\n");
   const int at30 = LargestHolding(sprite, 30.0, at45);
+  std::printf("The same count with bilinear filtering:\n");
+  MedianFps(Ball(32, MASKEDIMAGE | FILTEREDIMAGE), at45);
   const double submit = SubmitMicroseconds();
   CloseGraphics();
   std::printf("sprites at 45 fps: %d\n", at45);
