@@ -158,3 +158,45 @@ TEST(GLNoDisplay, OpeningWithoutAnXServerFailsAndSaysSo) {
   EXPECT_FALSE(OpenGraphics(640, 480, 0, 60, 0));
   if (old) setenv("DISPLAY", saved.c_str(), 1);
 }
+
+namespace {
+
+// Flips until the condition holds or 20 seconds pass; true when it held.
+template <typename Condition>
+bool FlipUntil(Condition done) {
+  const time_t deadline = time(nullptr) + 20;
+  while (!done()) {
+    if (time(nullptr) > deadline) return false;
+    Flip(0);
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(GLPixels, WindowEventsReachTheInputQueueAsGameCodes) {
+  ASSERT_TRUE(Open(320, 200));
+  Flip(0);
+  ASSERT_EQ(std::system("xdotool mousemove 100 50"), 0);
+  EXPECT_TRUE(FlipUntil([] { return MouseX() == 100 && MouseY() == 50; }));
+  ASSERT_EQ(std::system("xdotool keydown Left"), 0);
+  EXPECT_TRUE(FlipUntil([] { return KeyDown(37) == 1; }));
+  ASSERT_EQ(std::system("xdotool keyup Left key a click 3"), 0);
+  EXPECT_TRUE(FlipUntil([] { return KeyDown(37) == 0 && MouseHit(2) > 0; }));
+  EXPECT_EQ(KeyHit(37), 1);  // held, released: one press
+  EXPECT_EQ(KeyHit(65), 1);
+  EXPECT_EQ(GetChar(), 'a');
+}
+
+TEST_F(GLPixels, FullScreenAtTheDesktopSizeOpensDrawsAndCloses) {
+  ASSERT_TRUE(GraphicsModeExists(1600, 1200, 0, 0));
+  ASSERT_TRUE(OpenGraphics(1600, 1200, 32, 60, 0));
+  SetClsColor(0, 0, 255);
+  Cls();
+  EXPECT_EQ(PixelAt(1599, 1199) & 0xffffffu, 0x0000ffu);
+  Flip(0);
+  CloseGraphics();
+  EXPECT_FALSE(OpenGraphics(1024, 768, 32, 60, 0));  // no such mode: refused, nothing open
+  EXPECT_FALSE(GraphicsOpen());
+  EXPECT_TRUE(Open(640, 480));
+}
