@@ -200,3 +200,55 @@ TEST_F(GLPixels, FullScreenAtTheDesktopSizeOpensDrawsAndCloses) {
   EXPECT_FALSE(GraphicsOpen());
   EXPECT_TRUE(Open(640, 480));
 }
+
+TEST_F(GLPixels, FilteredStripFramesDoNotBleedAndGrabbedImagesRedraw) {
+  ASSERT_TRUE(Open(200, 100));
+  TPixmapPtr red = CreatePixmap(8, 8, 0xffff0000u, true);
+  TPixmapPtr green = CreatePixmap(8, 8, 0xff00ff00u, true);
+  TImagePtr strip = CreateImageFromPixmaps({red, green, red}, FILTEREDIMAGE);
+  SetBlend(ALPHABLEND);
+  SetScale(4, 4);
+  DrawImage(strip, 10, 10, 0);  // 32 x 32 of red whose neighbour in the texture is green
+  DrawImage(strip, 50, 10, 1);
+  SetScale(1, 1);
+  for (int x : {10, 25, 41}) {
+    EXPECT_EQ(Green(PixelAt(x, 10)), 0) << x;
+    EXPECT_EQ(Red(PixelAt(x, 41)), 255) << x;
+  }
+  EXPECT_EQ(Red(PixelAt(50, 10)), 0);
+  EXPECT_EQ(Green(PixelAt(81, 41)), 255);
+
+  // A dynamic image takes what the back buffer shows and draws it elsewhere.
+  TImagePtr copy = CreateImage(40, 40, 1, DYNAMICIMAGE);
+  GrabImage(copy, 50, 10);
+  SetClsColor(0, 0, 0);
+  Cls();
+  DrawImage(copy, 120, 50);
+  EXPECT_EQ(Green(PixelAt(125, 55)), 255);
+  EXPECT_EQ(Green(PixelAt(50, 10)), 0);
+}
+
+TEST_F(GLPixels, TrueTypeTextRendersThroughItsGlyphPages) {
+  TFontPtr font = LoadFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 32);
+  if (!font) GTEST_SKIP() << "no TrueType font installed";
+  ASSERT_TRUE(Open(400, 100));
+  SetBlend(ALPHABLEND);
+  SetImageFont(font);
+  SetColor(255, 255, 0);
+  DrawText("Apply", 10, 10);
+  DrawText("Quit", 10, 50);  // more glyphs added to the page after the first draw
+  TPixmapPtr area = GrabPixmap(0, 0, 400, 100);
+  SetImageFont(nullptr);
+  ASSERT_TRUE(area);
+  int top = 0;
+  int bottom = 0;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 400; ++x) {
+      const uint32_t px = ReadPixel(*area, x, y);
+      const bool lit = Red(px) > 128 && Green(px) > 128 && Blue(px) < 64;
+      (y < 50 ? top : bottom) += lit;
+    }
+  EXPECT_GT(top, 150);
+  EXPECT_GT(bottom, 100);
+  EXPECT_EQ(ReadPixel(*area, 399, 99) & 0xffffffu, 0u);
+}
