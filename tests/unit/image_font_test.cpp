@@ -162,3 +162,40 @@ TEST(Font, TrueTypeTextIsRecordedWithItsFontAndMeasuredInWholePixels) {
   EXPECT_EQ(setup.driver().Count(TDrawKind::Glyph), 5);
   SetImageFont(nullptr);
 }
+
+TEST(Primitives, LinesReachTheirLastPixelAndShapesKeepOriginAndHandle) {
+  TRecordingSetup setup;
+  DrawLine(10, 20, 20, 20);
+  DrawLine(10, 20, 20, 20, false);
+  DrawLine(5, 5, 5, 5);  // a point-long line stays put
+  auto lines = setup.driver().Find(TDrawKind::Line);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_FLOAT_EQ(lines[0]->x1, 10.5f);
+  EXPECT_FLOAT_EQ(lines[1]->x1, 10.0f);
+  EXPECT_FLOAT_EQ(lines[2]->x1, 0.0f);
+  EXPECT_EQ(lines[0]->x, 10.0f);
+  SetOrigin(3, 4);
+  Plot(1, 1);
+  DrawOval(0, 0, 8, 6);
+  const TDrawRecord* plot = setup.driver().Find(TDrawKind::Plot).at(0);
+  EXPECT_EQ(plot->x, 1.0f);
+  EXPECT_EQ(plot->state.origin_y, 4.0f);
+  const TDrawRecord* oval = setup.driver().Find(TDrawKind::Oval).at(0);
+  EXPECT_EQ(oval->x1, 8.0f);
+  EXPECT_EQ(oval->y1, 6.0f);
+}
+
+TEST(Primitives, ResetDrawStateKeepsTheDisplayGeometry) {
+  TRecordingSetup setup;
+  SetVirtualResolution(640, 480);
+  SetColor(1, 2, 3);
+  SetOrigin(9, 9);
+  ResetDrawState();
+  const TDrawState& s = DrawState();
+  EXPECT_EQ(s.color_red, 255);
+  EXPECT_EQ(s.origin_x, 0.0f);
+  EXPECT_EQ(s.blend_mode, SOLIDBLEND);
+  EXPECT_EQ(s.vres_width, 640.0f);
+  EXPECT_EQ(s.g_width, 1600);
+  EXPECT_EQ(s.viewport_w, 640);
+}
