@@ -1,5 +1,6 @@
 // The key symbol table. Kept apart from the window code so it can be tested without a display;
-// the numbers are X11's key symbol values (keysymdef).
+// the numbers are X11's key symbol values (keysymdef). Punctuation is mapped by the symbol the
+// layout produces, to the code whose key name shows that symbol (' is 192, # 222, ` 223).
 #include "platform/x11_keys.h"
 
 #include <X11/keysym.h>
@@ -21,15 +22,17 @@ const TKeyPair kKeys[] = {
     {XK_Num_Lock, 144},   {XK_Scroll_Lock, 145}, {XK_Shift_L, 160},      {XK_Shift_R, 161},
     {XK_Control_L, 162},  {XK_Control_R, 163},   {XK_Alt_L, 164},        {XK_Alt_R, 165},
     {XK_ISO_Level3_Shift, 165}, {XK_semicolon, 186}, {XK_equal, 187},    {XK_comma, 188},
-    {XK_minus, 189},      {XK_period, 190},      {XK_slash, 191},        {XK_grave, 192},
-    {XK_bracketleft, 219}, {XK_backslash, 220},  {XK_bracketright, 221}, {XK_apostrophe, 222},
-    {XK_section, 223},
+    {XK_minus, 189},      {XK_period, 190},      {XK_slash, 191},        {XK_apostrophe, 192},
+    {XK_bracketleft, 219}, {XK_backslash, 220},  {XK_bracketright, 221}, {XK_numbersign, 222},
+    {XK_grave, 223},      {XK_less, 226},        {XK_Clear, 12},         {XK_Select, 41},
+    {XK_Execute, 43},     {XK_Print, 44},        {XK_Super_L, 91},       {XK_Super_R, 92},
+    {0x1008ff12, 173},    {0x1008ff11, 174},     {0x1008ff13, 175},  // mute, volume down, up
 };
 
 // The keypad's cursor keys, and the digit each stands for with Num Lock on.
 const TKeyPair kPadCursor[] = {
     {XK_KP_Insert, 45}, {XK_KP_End, 35},  {XK_KP_Down, 40},  {XK_KP_Next, 34},
-    {XK_KP_Left, 37},   {XK_KP_Begin, 0}, {XK_KP_Right, 39}, {XK_KP_Home, 36},
+    {XK_KP_Left, 37},   {XK_KP_Begin, 12}, {XK_KP_Right, 39}, {XK_KP_Home, 36},
     {XK_KP_Up, 38},     {XK_KP_Prior, 33},
 };
 

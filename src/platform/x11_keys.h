@@ -1,6 +1,7 @@
 // Turns X11 key symbols into the game's key codes (Windows-style virtual keys: letters 65..90,
 // digits 48..57, F1..F12 112..123, arrows 37..40, keypad 96..111, left/right Shift, Control and
-// Alt 160..165, punctuation 186..192 and 219..223, and the editing and lock keys).
+// Alt 160..165, punctuation 186..192 and 219..223, and the editing, lock, system and volume
+// keys that have key names).
 #pragma once
 
 // The key code for a key symbol (as X11 numbers them); 0 when the game has no code for it.

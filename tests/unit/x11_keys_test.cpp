@@ -26,10 +26,11 @@ TEST(X11Keys, EditingCursorAndModifierKeys) {
   for (const auto& c : cases) EXPECT_EQ(KeyCodeFromKeysym(c.sym, false), c.code) << std::hex << c.sym;
 }
 
-TEST(X11Keys, PunctuationFollowsTheUsLayout) {
+TEST(X11Keys, PunctuationGetsTheCodeNamedAfterItsSymbol) {
   const struct { unsigned long sym; int code; } cases[] = {
       {0x3b, 186}, {0x3d, 187}, {0x2c, 188}, {0x2d, 189}, {0x2e, 190}, {0x2f, 191},
-      {0x60, 192}, {0x5b, 219}, {0x5c, 220}, {0x5d, 221}, {0x27, 222},
+      {0x27, 192}, {0x5b, 219}, {0x5c, 220}, {0x5d, 221}, {0x23, 222}, {0x60, 223},
+      {0x3c, 226}, {0xff61, 44}, {0xffeb, 91}, {0xffec, 92}, {0x1008ff12, 173}, {0x1008ff13, 175},
   };
   for (const auto& c : cases) EXPECT_EQ(KeyCodeFromKeysym(c.sym, false), c.code) << std::hex << c.sym;
 }
@@ -40,6 +41,8 @@ TEST(X11Keys, KeypadDigitsDependOnNumLock) {
   EXPECT_EQ(KeyCodeFromKeysym(0xff95, true), 103);   // KP_Home is 7 with Num Lock
   EXPECT_EQ(KeyCodeFromKeysym(0xff95, false), 36);   // and Home without
   EXPECT_EQ(KeyCodeFromKeysym(0xff9e, false), 45);   // KP_Insert
+  EXPECT_EQ(KeyCodeFromKeysym(0xff9d, false), 12);   // KP_Begin: Clear
+  EXPECT_EQ(KeyCodeFromKeysym(0xff9d, true), 101);   // the 5 with Num Lock
   EXPECT_EQ(KeyCodeFromKeysym(0xff9f, true), 110);   // KP_Delete is the decimal point
   EXPECT_EQ(KeyCodeFromKeysym(0xff9f, false), 46);
   EXPECT_EQ(KeyCodeFromKeysym(0xffaa, false), 106);  // *
