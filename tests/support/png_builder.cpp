@@ -33,15 +33,15 @@ const uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
 }  // namespace
 
-std::vector<uint8_t> BuildPng(const TPngSpec& spec) {
-  const int channels = spec.colour_type == 2 ? 3 : spec.colour_type == 4 ? 2 : spec.colour_type == 6 ? 4 : 1;
-  const size_t row_bytes = (size_t(spec.width) * channels * spec.bit_depth + 7) / 8;
+std::vector<uint8_t> BuildPng(const TPngLayout& layout) {
+  const int channels = layout.colour_type == 2 ? 3 : layout.colour_type == 4 ? 2 : layout.colour_type == 6 ? 4 : 1;
+  const size_t row_bytes = (size_t(layout.width) * channels * layout.bit_depth + 7) / 8;
   std::vector<uint8_t> filtered;
-  for (uint32_t y = 0; y < spec.height; ++y) {
+  for (uint32_t y = 0; y < layout.height; ++y) {
     filtered.push_back(0);
     const size_t at = y * row_bytes;
     for (size_t i = 0; i < row_bytes; ++i)
-      filtered.push_back(at + i < spec.raw_rows.size() ? spec.raw_rows[at + i] : 0);
+      filtered.push_back(at + i < layout.raw_rows.size() ? layout.raw_rows[at + i] : 0);
   }
   uLongf packed_size = compressBound(uLong(filtered.size()));
   std::vector<uint8_t> packed(packed_size);
@@ -49,9 +49,9 @@ std::vector<uint8_t> BuildPng(const TPngSpec& spec) {
   packed.resize(packed_size);
 
   std::vector<uint8_t> out(kSignature, kSignature + 8);
-  Chunk(out, "IHDR", Header(spec.width, spec.height, spec.bit_depth, spec.colour_type));
-  if (!spec.palette.empty()) Chunk(out, "PLTE", spec.palette);
-  if (!spec.transparency.empty()) Chunk(out, "tRNS", spec.transparency);
+  Chunk(out, "IHDR", Header(layout.width, layout.height, layout.bit_depth, layout.colour_type));
+  if (!layout.palette.empty()) Chunk(out, "PLTE", layout.palette);
+  if (!layout.transparency.empty()) Chunk(out, "tRNS", layout.transparency);
   Chunk(out, "IDAT", packed);
   Chunk(out, "IEND", {});
   return out;

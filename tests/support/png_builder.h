@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct TPngSpec {
+struct TPngLayout {
   uint32_t width = 1;
   uint32_t height = 1;
   int bit_depth = 8;
@@ -17,6 +17,6 @@ struct TPngSpec {
 };
 
 // The whole file.
-std::vector<uint8_t> BuildPng(const TPngSpec& spec);
+std::vector<uint8_t> BuildPng(const TPngLayout& layout);
 // Only the signature and a header claiming the given size (no image data).
 std::vector<uint8_t> BuildPngHeaderOnly(uint32_t width, uint32_t height);

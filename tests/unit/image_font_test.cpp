@@ -16,13 +16,13 @@ namespace {
 
 // A 3 x 2 grid of 4 x 4 cells; cell n is filled with grey level 10 * (n + 1).
 std::vector<uint8_t> Strip() {
-  TPngSpec spec;
-  spec.width = 12;
-  spec.height = 8;
-  spec.colour_type = 0;
+  TPngLayout layout;
+  layout.width = 12;
+  layout.height = 8;
+  layout.colour_type = 0;
   for (uint32_t y = 0; y < 8; ++y)
-    for (uint32_t x = 0; x < 12; ++x) spec.raw_rows.push_back(uint8_t(10 * ((y / 4) * 3 + x / 4 + 1)));
-  return BuildPng(spec);
+    for (uint32_t x = 0; x < 12; ++x) layout.raw_rows.push_back(uint8_t(10 * ((y / 4) * 3 + x / 4 + 1)));
+  return BuildPng(layout);
 }
 
 const char* const kTrueType = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";

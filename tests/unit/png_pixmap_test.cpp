@@ -23,13 +23,13 @@ std::string TempPath(const std::string& name) {
 }  // namespace
 
 TEST(PngDecode, PaletteWithTransparencyBecomesArgb) {
-  TPngSpec spec;
-  spec.width = 3;
-  spec.colour_type = 3;
-  spec.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
-  spec.transparency = {0x80};  // entry 0 half transparent, the others opaque
-  spec.raw_rows = {0, 1, 2};
-  TPixmapPtr p = Decode(BuildPng(spec));
+  TPngLayout layout;
+  layout.width = 3;
+  layout.colour_type = 3;
+  layout.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+  layout.transparency = {0x80};  // entry 0 half transparent, the others opaque
+  layout.raw_rows = {0, 1, 2};
+  TPixmapPtr p = Decode(BuildPng(layout));
   ASSERT_TRUE(p);
   EXPECT_TRUE(p->has_alpha);
   EXPECT_EQ(ReadPixel(*p, 0, 0), 0x80ff0000u);
@@ -38,7 +38,7 @@ TEST(PngDecode, PaletteWithTransparencyBecomesArgb) {
 }
 
 TEST(PngDecode, GreyLowDepthAndSixteenBitInputs) {
-  TPngSpec grey;
+  TPngLayout grey;
   grey.width = 4;
   grey.colour_type = 0;
   grey.bit_depth = 2;
@@ -50,7 +50,7 @@ TEST(PngDecode, GreyLowDepthAndSixteenBitInputs) {
   EXPECT_EQ(ReadPixel(*g, 1, 0), 0xff555555u);
   EXPECT_EQ(ReadPixel(*g, 3, 0), 0xffffffffu);
 
-  TPngSpec deep;
+  TPngLayout deep;
   deep.width = 1;
   deep.colour_type = 6;
   deep.bit_depth = 16;
@@ -60,7 +60,7 @@ TEST(PngDecode, GreyLowDepthAndSixteenBitInputs) {
   EXPECT_TRUE(d->has_alpha);
   EXPECT_EQ(ReadPixel(*d, 0, 0), 0xff12ab00u);
 
-  TPngSpec grey_alpha;
+  TPngLayout grey_alpha;
   grey_alpha.colour_type = 4;
   grey_alpha.raw_rows = {0x40, 0x10};
   TPixmapPtr ga = Decode(BuildPng(grey_alpha));
@@ -69,11 +69,11 @@ TEST(PngDecode, GreyLowDepthAndSixteenBitInputs) {
 }
 
 TEST(PngDecode, BrokenOrHugeFilesGiveNull) {
-  TPngSpec spec;
-  spec.width = 8;
-  spec.height = 8;
-  spec.raw_rows.assign(8 * 8 * 3, 0x7f);
-  std::vector<uint8_t> good = BuildPng(spec);
+  TPngLayout layout;
+  layout.width = 8;
+  layout.height = 8;
+  layout.raw_rows.assign(8 * 8 * 3, 0x7f);
+  std::vector<uint8_t> good = BuildPng(layout);
   ASSERT_TRUE(Decode(good));
   for (size_t cut : {size_t(0), size_t(7), size_t(20), good.size() / 2, good.size() - 13})
     EXPECT_FALSE(Decode(std::vector<uint8_t>(good.begin(), good.begin() + long(cut)))) << cut;
