@@ -45,11 +45,27 @@ std::vector<const TDrawRecord*> TRecordingDriver::ImageDraws(const TImagePtr& im
   return out;
 }
 
-int TRecordingDriver::Count(TDrawKind kind, int frame) const { return int(Find(kind, frame).size()); }
+int TRecordingDriver::Count(TDrawKind kind, int frame) const {
+  int total = 0;
+  for (size_t f = 0; f < counts_.size(); ++f)
+    if (frame < 0 || size_t(frame) == f) total += counts_[f][size_t(kind)];
+  return total;
+}
 
-void TRecordingDriver::Clear() { records.clear(); }
+void TRecordingDriver::Clear() {
+  records.clear();
+  counts_.clear();
+  dropped = 0;
+}
 
 TDrawRecord& TRecordingDriver::Add(TDrawKind kind, float tx, float ty) {
+  if (counts_.size() <= size_t(flips)) counts_.resize(size_t(flips) + 1, std::array<int, kKinds>{});
+  ++counts_[size_t(flips)][size_t(kind)];
+  if (record_limit > 0 && records.size() >= record_limit) {
+    const size_t half = records.size() / 2;
+    records.erase(records.begin(), records.begin() + long(half));
+    dropped += half;
+  }
   TDrawRecord r;
   r.kind = kind;
   r.frame = flips;

@@ -1,6 +1,7 @@
 // A drawing driver that draws nothing and keeps every call with the state it was made in, so
 // tests can ask what was drawn where, in which frame and how, without a window.
 #pragma once
+#include <array>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ class TRecordingDriver : public TDrawDriver {
   int pointer_x = 0;                   // last MovePointer, real pixels
   int pointer_y = 0;
   bool fail_open = false;              // makes CreateGraphics fail (tests of failure paths)
+  // Most records kept: past it the oldest half is dropped, so a loop drawing 20000 sprites a frame
+  // for hundreds of frames stays in bounds. Count stays exact for every frame regardless.
+  size_t record_limit = 250000;
+  size_t dropped = 0;                  // records dropped so far
 
   TRecordingDriver();
 
@@ -44,7 +49,9 @@ class TRecordingDriver : public TDrawDriver {
   std::vector<const TDrawRecord*> Find(TDrawKind kind, int frame = -1) const;
   const TDrawRecord* FindText(const std::string& text, int frame = -1) const;
   std::vector<const TDrawRecord*> ImageDraws(const TImagePtr& image, int frame = -1) const;
+  // Calls of a kind made in a frame (or in all frames), whether their records are kept or not.
   int Count(TDrawKind kind, int frame = -1) const;
+  // Forgets all records and counts.
   void Clear();
 
   std::string Name() const override { return "Recording"; }
@@ -81,6 +88,8 @@ class TRecordingDriver : public TDrawDriver {
 
  private:
   TDrawRecord& Add(TDrawKind kind, float tx, float ty);
+  static constexpr size_t kKinds = size_t(TDrawKind::Grab) + 1;
+  std::vector<std::array<int, kKinds>> counts_;  // by frame, then kind
   bool open_ = false;
   bool in_text_ = false;
   std::string text_;

@@ -85,3 +85,21 @@ TEST(Display, MouseScalesBetweenRealAndVirtualPixels) {
   SetVirtualResolution(0, 480);  // refused: keeps the last good resolution
   EXPECT_EQ(VirtualResolutionWidth(), 640.0f);
 }
+
+TEST(RecordingDriver, LongRunsDropTheOldestRecordsButKeepExactCounts) {
+  TRecordingSetup setup;
+  setup.driver().record_limit = 1000;
+  TImagePtr image = CreateImage(4, 4);
+  for (int frame = 0; frame < 5; ++frame) {
+    for (int i = 0; i < 700; ++i) DrawImage(image, float(i), 0);
+    Flip(0);
+  }
+  EXPECT_LE(setup.driver().records.size(), 1000u);
+  EXPECT_GT(setup.driver().dropped, 0u);
+  EXPECT_EQ(setup.driver().Count(TDrawKind::Image), 3500);
+  EXPECT_EQ(setup.driver().Count(TDrawKind::Image, 4), 700);
+  EXPECT_EQ(setup.driver().ImageDraws(image, 4).size(), 700u);  // the newest frame is whole
+  EXPECT_TRUE(setup.driver().ImageDraws(image, 0).empty());
+  setup.driver().Clear();
+  EXPECT_EQ(setup.driver().Count(TDrawKind::Image), 0);
+}
