@@ -760,7 +760,7 @@ class TGLDriver : public TDrawDriver, public TEventSource {
     wm_delete_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(display_, window_, &wm_delete_, 1);
     Bool detectable = False;
-    XkbSetDetectableAutoRepeat(display_, True, &detectable);
+    detectable_repeat_ = XkbSetDetectableAutoRepeat(display_, True, &detectable) && detectable;
 
     XMapRaised(display_, window_);
     WaitForMap();
@@ -821,28 +821,47 @@ class TGLDriver : public TDrawDriver, public TEventSource {
     }
   }
 
+  void PostKey(XEvent& ev) {
+    const bool numlock = (ev.xkey.state & Mod2Mask) != 0;
+    KeySym sym = XLookupKeysym(&ev.xkey, 0);
+    if (numlock) {
+      // With Num Lock the keypad's second symbol is its digit.
+      const KeySym shifted = XLookupKeysym(&ev.xkey, 1);
+      if ((shifted >= XK_KP_0 && shifted <= XK_KP_9) || shifted == XK_KP_Decimal) sym = shifted;
+    }
+    const int code = KeyCodeFromKeysym(sym, numlock);
+    if (code) PostEvent({ev.type == KeyPress ? EVENT_KEYDOWN : EVENT_KEYUP, code, 0, 0});
+  }
+
+  // Typed characters as Latin-1 bytes (X's own string lookup yields Latin-1).
+  static void PostCharacters(XEvent& ev) {
+    char text[16];
+    KeySym ignored = 0;
+    const int n = XLookupString(&ev.xkey, text, sizeof text, &ignored, nullptr);
+    for (int i = 0; i < n && i < int(sizeof text); ++i)
+      if (text[i]) PostEvent({EVENT_KEYCHAR, static_cast<unsigned char>(text[i]), 0, 0});
+  }
+
   void Translate(XEvent& ev) {
     switch (ev.type) {
-      case KeyPress:
-      case KeyRelease: {
-        const bool numlock = (ev.xkey.state & Mod2Mask) != 0;
-        KeySym sym = XLookupKeysym(&ev.xkey, 0);
-        if (numlock) {
-          // With Num Lock the keypad's second symbol is its digit.
-          const KeySym shifted = XLookupKeysym(&ev.xkey, 1);
-          if ((shifted >= XK_KP_0 && shifted <= XK_KP_9) || shifted == XK_KP_Decimal) sym = shifted;
+      case KeyRelease:
+        // Without detectable auto-repeat a held key sends release and press pairs with one time
+        // stamp; the pair is not a new press.
+        if (!detectable_repeat_ && XEventsQueued(display_, QueuedAfterReading) > 0) {
+          XEvent next;
+          XPeekEvent(display_, &next);
+          if (next.type == KeyPress && next.xkey.time == ev.xkey.time && next.xkey.keycode == ev.xkey.keycode) {
+            XNextEvent(display_, &next);
+            PostCharacters(next);
+            break;
+          }
         }
-        const int code = KeyCodeFromKeysym(sym, numlock);
-        if (code) PostEvent({ev.type == KeyPress ? EVENT_KEYDOWN : EVENT_KEYUP, code, 0, 0});
-        if (ev.type == KeyPress) {
-          char text[16];
-          KeySym ignored = 0;
-          const int n = XLookupString(&ev.xkey, text, sizeof text, &ignored, nullptr);
-          for (int i = 0; i < n && i < int(sizeof text); ++i)
-            if (text[i]) PostEvent({EVENT_KEYCHAR, static_cast<unsigned char>(text[i]), 0, 0});
-        }
+        PostKey(ev);
         break;
-      }
+      case KeyPress:
+        PostKey(ev);
+        PostCharacters(ev);
+        break;
       case ButtonPress:
       case ButtonRelease: {
         PostEvent({EVENT_MOUSEMOVE, 0, ev.xbutton.x, ev.xbutton.y});
@@ -880,6 +899,7 @@ class TGLDriver : public TDrawDriver, public TEventSource {
   GLXContext context_ = nullptr;
   std::shared_ptr<TContextToken> token_;
   Atom wm_delete_ = 0;
+  bool detectable_repeat_ = false;  // the server reports held keys without release/press pairs
   Cursor blank_cursor_ = 0;
   bool fullscreen_ = false;
   bool pointer_visible_ = true;
