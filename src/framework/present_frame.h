@@ -1,0 +1,29 @@
+// Frame presentation: the state every frame shares (frame rate, the frame's mouse position and
+// clicks, the floating messages). Each screen ends its frame through it.
+#pragma once
+#include <string>
+#include <vector>
+
+// A floating message shown at the bottom left for a few seconds.
+struct ment {
+  int tick = 0;     // frames shown so far
+  std::string txt;  // the text
+  int c = 0;        // flag given by the poster; not used when drawing
+};
+
+extern int OverlayOn;       // 1: the debug overlay is shown (F12 toggles)
+extern int FrameSkipped;    // 1: this frame's drawing is skipped (slow-system mode)
+extern int CollectCount;    // shown by the overlay as "Collection : "
+extern int LastFrameTime;   // ms when the previous frame ended
+extern int FrameTime;       // ms, length of the last frame
+extern int FrameRate;       // smoothed frames per second
+extern int FrameMouseX;     // mouse in virtual pixels, captured once per frame
+extern int FrameMouseY;
+extern int PrevMouseX;      // the previous frame's values
+extern int PrevMouseY;
+extern int ClickLeft;       // left clicks since the previous frame
+extern int ClickRight;      // right clicks since the previous frame
+extern std::vector<ment> MessageList;  // floating messages, oldest first
+
+// Puts the frame state back to its start values (LastFrameTime from the current clock).
+void ResetPresentFrame();

@@ -1,0 +1,190 @@
+// Fonts as the drawing layer uses them: glyphs rendered on first use by the font's source (FreeType
+// or the built-in bitmaps), packed into a few texture pages per font so a line of text draws as one
+// run, and measured with whole advances.
+#include "platform/font.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/draw_state.h"
+#include "platform/font_glyphs.h"
+
+class TFont {
+ public:
+  TFont(std::unique_ptr<TGlyphSource> source, bool smooth) : source_(std::move(source)), smooth_(smooth) {}
+
+  int Height() const { return source_->Height(); }
+
+  int Advance(unsigned char ch) {
+    const TGlyph& g = Glyph(ch);
+    return g.picture.present ? g.picture.advance : 0;
+  }
+
+  // Draws one glyph with the pen at (pen_x, pen_y) in text space; returns the advance.
+  int DrawGlyph(unsigned char ch, float pen_x, float pen_y, float tx, float ty) {
+    TGlyph& g = Glyph(ch);
+    if (!g.picture.present) return 0;
+    if (g.picture.picture) {
+      const TImageFramePtr& frame = Frame(g);
+      if (frame) {
+        const float x0 = pen_x + float(g.picture.left);
+        const float y0 = pen_y + float(g.picture.top);
+        CurrentDrawDriver().DrawFrame(*frame, x0, y0, x0 + float(g.picture.picture->width),
+                                      y0 + float(g.picture.picture->height), tx, ty);
+      }
+    }
+    return g.picture.advance;
+  }
+
+ private:
+  struct TGlyph {
+    bool rendered = false;
+    TGlyphPicture picture;
+    int page = -1;  // texture page and position, once placed
+    int px = 0;
+    int py = 0;
+    TImageFramePtr frame;
+  };
+  struct TPage {
+    TPixmapPtr pixels;
+    TImageFramePtr frame;
+    int shelf_x = 0;
+    int shelf_y = 0;
+    int shelf_h = 0;
+  };
+
+  TGlyph& Glyph(unsigned char ch) {
+    TGlyph& g = glyphs_[ch];
+    if (!g.rendered) {
+      g.picture = source_->Render(ch);
+      g.rendered = true;
+    }
+    return g;
+  }
+
+  int PageSide() const {
+    int side = 256;
+    while (side < 2048 && side < Height() * 16) side *= 2;
+    return side;
+  }
+
+  int FrameFlags() const { return smooth_ ? (FRAME_FILTERED | FRAME_MIPMAPPED) : 0; }
+
+  // Places a glyph's picture on a page with a clear pixel around it; false when it can't fit.
+  bool Place(TGlyph& g) {
+    const int w = g.picture.picture->width + 2;
+    const int h = g.picture.picture->height + 2;
+    const int side = PageSide();
+    if (w > side || h > side) return false;
+    if (pages_.empty() || !Fits(pages_.back(), w, h, side)) {
+      TPage page;
+      page.pixels = CreatePixmap(side, side, 0, true);
+      if (!page.pixels) return false;
+      if (generation_ == DrawDriverGeneration())
+        page.frame = CurrentDrawDriver().CreateFrameFromPixmap(*page.pixels, FrameFlags());
+      pages_.push_back(page);
+    }
+    TPage& page = pages_.back();
+    if (page.shelf_x + w > side) {
+      page.shelf_y += page.shelf_h;
+      page.shelf_x = 0;
+      page.shelf_h = 0;
+    }
+    g.page = int(pages_.size()) - 1;
+    g.px = page.shelf_x + 1;
+    g.py = page.shelf_y + 1;
+    page.shelf_x += w;
+    if (h > page.shelf_h) page.shelf_h = h;
+    const TPixmap& pic = *g.picture.picture;
+    for (int y = 0; y < pic.height; ++y)
+      for (int x = 0; x < pic.width; ++x) WritePixel(*page.pixels, g.px + x, g.py + y, ReadPixel(pic, x, y));
+    if (page.frame) CurrentDrawDriver().UpdateFrame(*page.frame, g.px, g.py, pic);
+    return true;
+  }
+
+  static bool Fits(const TPage& page, int w, int h, int side) {
+    if (page.shelf_x + w <= side) return page.shelf_y + std::max(page.shelf_h, h) <= side;
+    return page.shelf_y + page.shelf_h + h <= side;
+  }
+
+  const TImageFramePtr& Frame(TGlyph& g) {
+    TDrawDriver& driver = CurrentDrawDriver();
+    if (generation_ != DrawDriverGeneration()) {
+      generation_ = DrawDriverGeneration();
+      for (TPage& page : pages_) page.frame = driver.CreateFrameFromPixmap(*page.pixels, FrameFlags());
+      for (TGlyph& other : glyphs_) other.frame.reset();
+    }
+    if (g.page < 0 && !Place(g)) return g.frame;
+    if (!g.frame && g.page >= 0) {
+      const TImageFramePtr& page = pages_[size_t(g.page)].frame;
+      if (page)
+        g.frame = driver.CreateSubFrame(page, g.px, g.py, g.picture.picture->width, g.picture.picture->height);
+    }
+    return g.frame;
+  }
+
+  std::unique_ptr<TGlyphSource> source_;
+  bool smooth_;
+  std::array<TGlyph, 256> glyphs_{};
+  std::vector<TPage> pages_;
+  int generation_ = -1;
+};
+
+namespace {
+
+TFont& Resolve(const TFontPtr& font) { return font ? *font : *DefaultFont(); }
+
+}  // namespace
+
+TFontPtr LoadFontFromMemory(const void* data, size_t size, int pixel_size, int style) {
+  if (!data || size == 0 || pixel_size < 1 || pixel_size > 1024) return nullptr;
+  const bool smooth = (style & SMOOTHFONT) != 0;
+  std::unique_ptr<TGlyphSource> source =
+      MakeTrueTypeGlyphs(std::string(static_cast<const char*>(data), size), pixel_size, smooth);
+  if (!source) return nullptr;
+  return std::make_shared<TFont>(std::move(source), smooth);
+}
+
+TFontPtr LoadFont(const std::string& path, int pixel_size, int style) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return nullptr;
+  std::string bytes;
+  char chunk[65536];
+  size_t n = 0;
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return nullptr;
+  return LoadFontFromMemory(bytes.data(), bytes.size(), pixel_size, style);
+}
+
+TFontPtr DefaultFont() {
+  static const TFontPtr builtin = std::make_shared<TFont>(MakeBuiltinGlyphs(), false);
+  return builtin;
+}
+
+int FontTextWidth(const TFontPtr& font, const std::string& text) {
+  TFont& f = Resolve(font);
+  int width = 0;
+  for (char c : text) width += f.Advance(static_cast<unsigned char>(c));
+  return width;
+}
+
+int FontTextHeight(const TFontPtr& font) { return Resolve(font).Height(); }
+
+int TextWidth(const std::string& text) { return FontTextWidth(DrawState().image_font, text); }
+int TextHeight() { return FontTextHeight(DrawState().image_font); }
+
+void DrawText(const std::string& text, float x, float y) {
+  const TDrawState& s = DrawState();
+  TFont& font = Resolve(s.image_font);
+  TDrawDriver& driver = CurrentDrawDriver();
+  driver.BeginText(s.image_font, text, x, y);
+  float pen = -s.handle_x;
+  for (char c : text)
+    pen += float(font.DrawGlyph(static_cast<unsigned char>(c), pen, -s.handle_y, x + s.origin_x, y + s.origin_y));
+  driver.EndText();
+}

@@ -1,0 +1,188 @@
+// The recording driver: keeps each draw with a copy of the drawing state, counts flips as frames,
+// and makes texture frames that hold only their size, so images and fonts load and draw without
+// a window.
+#include "platform/recording_driver.h"
+
+#include "platform/input.h"
+
+namespace {
+
+class TDummyFrame : public TImageFrame {};
+
+TImageFramePtr MakeFrame(int w, int h) {
+  auto f = std::make_shared<TDummyFrame>();
+  f->width = w;
+  f->height = h;
+  return f;
+}
+
+}  // namespace
+
+TRecordingDriver::TRecordingDriver() {
+  modes = {{640, 480, 32, 60},   {800, 600, 32, 60},   {1024, 768, 32, 60},
+           {1280, 800, 32, 60},  {1280, 1024, 32, 60}, {1366, 768, 32, 60},
+           {1440, 900, 32, 60},  {1600, 900, 32, 60},  {1920, 1080, 32, 60}};
+}
+
+std::vector<const TDrawRecord*> TRecordingDriver::Find(TDrawKind kind, int frame) const {
+  std::vector<const TDrawRecord*> out;
+  for (const TDrawRecord& r : records)
+    if (r.kind == kind && (frame < 0 || r.frame == frame)) out.push_back(&r);
+  return out;
+}
+
+const TDrawRecord* TRecordingDriver::FindText(const std::string& text, int frame) const {
+  for (const TDrawRecord& r : records)
+    if (r.kind == TDrawKind::Text && r.text == text && (frame < 0 || r.frame == frame)) return &r;
+  return nullptr;
+}
+
+std::vector<const TDrawRecord*> TRecordingDriver::ImageDraws(const TImagePtr& image, int frame) const {
+  std::vector<const TDrawRecord*> out;
+  for (const TDrawRecord& r : records)
+    if (r.kind == TDrawKind::Image && r.image == image.get() && (frame < 0 || r.frame == frame))
+      out.push_back(&r);
+  return out;
+}
+
+int TRecordingDriver::Count(TDrawKind kind, int frame) const {
+  int total = 0;
+  for (size_t f = 0; f < counts_.size(); ++f)
+    if (frame < 0 || size_t(frame) == f) total += counts_[f][size_t(kind)];
+  return total;
+}
+
+void TRecordingDriver::Clear() {
+  records.clear();
+  counts_.clear();
+  dropped = 0;
+}
+
+TDrawRecord& TRecordingDriver::Add(TDrawKind kind, float tx, float ty) {
+  if (counts_.size() <= size_t(flips)) counts_.resize(size_t(flips) + 1, std::array<int, kKinds>{});
+  ++counts_[size_t(flips)][size_t(kind)];
+  if (record_limit > 0 && records.size() >= record_limit) {
+    const size_t half = records.size() / 2;
+    records.erase(records.begin(), records.begin() + long(half));
+    dropped += half;
+  }
+  TDrawRecord r;
+  r.kind = kind;
+  r.frame = flips;
+  r.state = DrawState();
+  r.x = tx - r.state.origin_x;
+  r.y = ty - r.state.origin_y;
+  records.push_back(std::move(r));
+  return records.back();
+}
+
+TImageFramePtr TRecordingDriver::CreateFrameFromPixmap(const TPixmap& pixmap, int) {
+  return MakeFrame(pixmap.width, pixmap.height);
+}
+
+TImageFramePtr TRecordingDriver::CreateSubFrame(const TImageFramePtr& page, int, int, int w, int h) {
+  return page ? MakeFrame(w, h) : nullptr;
+}
+
+void TRecordingDriver::UpdateFrame(TImageFrame&, int, int, const TPixmap&) {}
+
+void TRecordingDriver::Cls() { Add(TDrawKind::Cls, 0.0f, 0.0f); }
+
+void TRecordingDriver::Plot(float x, float y) { Add(TDrawKind::Plot, x, y); }
+
+void TRecordingDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+  TDrawRecord& r = Add(TDrawKind::Line, tx, ty);
+  r.x0 = x0;
+  r.y0 = y0;
+  r.x1 = x1;
+  r.y1 = y1;
+}
+
+void TRecordingDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
+  TDrawRecord& r = Add(TDrawKind::Rect, tx, ty);
+  r.x0 = x0;
+  r.y0 = y0;
+  r.x1 = x1;
+  r.y1 = y1;
+}
+
+void TRecordingDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+  TDrawRecord& r = Add(TDrawKind::Oval, tx, ty);
+  r.x0 = x0;
+  r.y0 = y0;
+  r.x1 = x1;
+  r.y1 = y1;
+}
+
+void TRecordingDriver::DrawPoly(const std::vector<float>&, float tx, float ty) {
+  Add(TDrawKind::Poly, tx, ty);
+}
+
+void TRecordingDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
+  TDrawRecord& r = Add(TDrawKind::Pixmap, float(x), float(y));
+  r.x1 = float(pixmap.width);
+  r.y1 = float(pixmap.height);
+}
+
+void TRecordingDriver::DrawFrame(const TImageFrame& frame, float x0, float y0, float x1, float y1,
+                                 float tx, float ty) {
+  TDrawRecord& r = Add(in_text_ ? TDrawKind::Glyph : TDrawKind::Image, tx, ty);
+  r.x0 = x0;
+  r.y0 = y0;
+  r.x1 = x1;
+  r.y1 = y1;
+  r.image = frame.image;
+  r.image_frame = frame.index;
+  if (in_text_) {
+    r.text = text_;
+    r.font = text_font_;
+  }
+}
+
+void TRecordingDriver::BeginText(const TFontPtr& font, const std::string& text, float x, float y) {
+  const TDrawState& s = DrawState();
+  TDrawRecord& r = Add(TDrawKind::Text, x + s.origin_x, y + s.origin_y);
+  r.text = text;
+  r.font = font;
+  in_text_ = true;
+  text_ = text;
+  text_font_ = font;
+}
+
+void TRecordingDriver::EndText() {
+  in_text_ = false;
+  text_.clear();
+  text_font_.reset();
+}
+
+TPixmapPtr TRecordingDriver::GrabPixmap(int x, int y, int w, int h) {
+  Add(TDrawKind::Grab, float(x), float(y));
+  const TDrawState& s = DrawState();
+  const uint32_t cls = 0xff000000u | uint32_t(s.clscolor_red) << 16 | uint32_t(s.clscolor_green) << 8 |
+                       uint32_t(s.clscolor_blue);
+  return CreatePixmap(w, h, cls, false);
+}
+
+bool TRecordingDriver::CreateGraphics(int width, int height, int depth, int, int) {
+  if (fail_open) return false;
+  // A full-screen depth must be one of the modes offered, as on a real display.
+  if (depth != 0) {
+    bool found = false;
+    for (const TGraphicsMode& m : modes)
+      found = found || (m.width == width && m.height == height && m.depth == depth);
+    if (!found) return false;
+  }
+  open_ = true;
+  return true;
+}
+
+void TRecordingDriver::Flip(int sync) {
+  last_sync = sync;
+  ++flips;
+}
+
+void TRecordingDriver::MovePointer(int x, int y) {
+  pointer_x = x;
+  pointer_y = y;
+  PostEvent({EVENT_MOUSEMOVE, 0, x, y});
+}

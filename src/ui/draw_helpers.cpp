@@ -1,0 +1,223 @@
+// The drawing helpers: the small vocabulary every screen draws with, on top of the drawing layer.
+// Sprites are counted per frame against budgets so a slow machine keeps its frame rate.
+#include "ui/draw_helpers.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "framework/main_program.h"
+#include "framework/present_frame.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/draw_state.h"
+
+std::array<int, 20> SpriteCount{};
+std::array<int, 20> SpriteBudget{0, 50000, 50000};
+std::array<TFontPtr, 100> FontTable{};
+std::array<float, 3> BackdropTint{0.2f, 0.0f, 1.0f};
+std::array<float, 3> BackdropTarget{0.2f, 0.0f, 1.0f};
+
+namespace {
+
+// Slow-system mode skips a frame's sprites; a flag value other than 0 and 1 suppresses them too.
+bool SpritesSuppressed() {
+  const int slow = Settings[7];
+  if (slow == 1) return FrameSkipped == 1;
+  return slow != 0;
+}
+
+bool ValidClass(int budgetClass) { return budgetClass >= 0 && budgetClass < int(SpriteCount.size()); }
+
+// Counts one sprite of the class; false (and nothing counted) when the budget is spent.
+bool TakeBudget(int budgetClass) {
+  if (!ValidClass(budgetClass)) return false;
+  if (SpriteCount[size_t(budgetClass)] >= SpriteBudget[size_t(budgetClass)]) return false;
+  ++SpriteCount[size_t(budgetClass)];
+  return true;
+}
+
+// Position of the first occurrence of what in text at or after start (1-based), 0 when absent.
+int Instr(const std::string& text, const std::string& what, int start) {
+  if (start < 1) start = 1;
+  if (size_t(start - 1) > text.size()) return 0;
+  const size_t at = text.find(what, size_t(start - 1));
+  return at == std::string::npos ? 0 : int(at) + 1;
+}
+
+}  // namespace
+
+void ResetDrawHelpers() {
+  SpriteCount.fill(0);
+  SpriteBudget.fill(0);
+  SpriteBudget[1] = 50000;
+  SpriteBudget[2] = 50000;
+  FontTable.fill(nullptr);
+  BackdropTint = {0.2f, 0.0f, 1.0f};
+  BackdropTarget = {0.2f, 0.0f, 1.0f};
+}
+
+void UseFont(int family, int size) {
+  if (family < 1 || family > 3) family = 1;
+  if (size < 0 || size > 8) size = 0;
+  SetImageFont(FontTable[size_t((family - 1) * 10 + size)]);
+}
+
+void TextAt(int x, int y, const std::string& text, int alignX, int alignY) {
+  if (alignX == 1) x -= TextWidth(text) / 2;
+  if (alignX == 2) x -= TextWidth(text);
+  if (alignY == 1) y -= TextHeight() / 2;
+  if (alignY == 2) y -= TextHeight();
+  DrawText(text, float(x), float(y));
+}
+
+void Scale(float x, float y) { SetScale(x, y == kSameAsX ? x : y); }
+
+void Rotate(float angle) { SetRotation(angle); }
+
+void ResetDrawing() {
+  SetRotation(0.0f);
+  SetScale(1.0f, 1.0f);
+  SetColor(255, 255, 255);
+  SetAlpha(1.0f);
+  SetBlendKind(1);
+}
+
+void SetBlendKind(int kind) {
+  switch (kind) {
+    case 0: SetBlend(SOLIDBLEND); break;
+    case 1: SetBlend(ALPHABLEND); break;
+    case 2: SetBlend(SHADEBLEND); break;
+    case 3: SetBlend(LIGHTBLEND); break;
+    default: break;
+  }
+}
+
+void Colour(float r, float g, float b, float a) {
+  SetColor(int(ClampFloat(r, 0.0f, 255.0f)), int(ClampFloat(g, 0.0f, 255.0f)),
+           int(ClampFloat(b, 0.0f, 255.0f)));
+  if (a != kKeepAlpha) SetAlpha(ClampFloat(a, 0.0f, 1.0f));
+}
+
+void DrawSprite(const TImagePtr& image, float x, float y, int frame, int budgetClass) {
+  if (SpritesSuppressed()) return;
+  float sx = 1.0f;
+  float sy = 1.0f;
+  GetScale(sx, sy);
+  if (!TakeBudget(budgetClass)) return;
+  DrawImage(image, x + float(ImageWidth(image)) * (sx / 2.0f), y + float(ImageHeight(image)) * (sy / 2.0f), frame);
+}
+
+void DrawFieldSprite(const TImagePtr& image, float x, float y, int frame, int budgetClass) {
+  if (SpritesSuppressed()) return;
+  if (!TakeBudget(budgetClass)) return;
+  const int half_width = int(VirtualResolutionWidth()) / 2;
+  DrawImage(image, float(half_width) + 2.0f * x - 480.0f, 2.0f * y, frame);
+}
+
+void DrawGlowSprite(const TImagePtr& image, float x, float y, int frame, const TImagePtr& glowImage,
+                    float glowScale, float glowAlpha) {
+  if (SpritesSuppressed()) return;
+  float sx = 1.0f;
+  float sy = 1.0f;
+  GetScale(sx, sy);
+  const float alpha = GetAlpha();
+  const int blend = GetBlend();
+  const float cx = x + float(ImageWidth(image)) * sx / 2.0f;
+  const float cy = y + float(ImageHeight(image)) * sy / 2.0f;
+  if (TakeBudget(1)) DrawImage(image, cx, cy, frame);
+  SetScale(glowScale * sx, glowScale * sy);
+  SetAlpha(alpha * glowAlpha);
+  SetBlend(LIGHTBLEND);
+  if (TakeBudget(2)) DrawImage(glowImage ? glowImage : image, cx, cy, frame);
+  SetScale(sx, sy);
+  SetAlpha(alpha);
+  SetBlend(blend);
+}
+
+void BeginFrame(int clear) {
+  if (clear == 1) Cls();
+  for (size_t i = 1; i <= 10; ++i) SpriteCount[i] = 0;
+}
+
+void DrawBackdrop() {
+  ResetDrawing();
+  for (size_t c = 0; c < 3; ++c) {
+    BackdropTint[c] = BackdropTint[c] - (BackdropTint[c] - BackdropTarget[c]) / 16.0f;
+    if (std::fabs(BackdropTint[c] - BackdropTarget[c]) < 0.005f) BackdropTint[c] = BackdropTarget[c];
+  }
+  float k = 25.0f;
+  Rotate(-45.0f);
+  const float vw = VirtualResolutionWidth();
+  const float vh = VirtualResolutionHeight();
+  for (int y = 0; float(y) <= vh; y += 10) {
+    k += 1.0f;
+    Colour(k * BackdropTint[0], k * BackdropTint[1], k * BackdropTint[2]);
+    DrawRect(-100.0f, float(3 * y), vw + 1800.0f, 30.0f);
+  }
+  ResetDrawing();
+}
+
+float ClampFloat(float v, float lo, float hi) {
+  const float upper = v < hi ? v : hi;
+  return upper > lo ? upper : lo;
+}
+
+bool MouseOver(int x, int y, int w, int h) {
+  return FrameMouseX > x && FrameMouseY > y && FrameMouseX < x + w && FrameMouseY < y + h;
+}
+
+std::string Field(const std::string& text, const std::string& separator, int n, int spaceToo) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+  const std::string t = text.substr(first, last - first);
+  int prev = 0;
+  int start = 1;
+  bool failed = false;
+  for (int i = 1; i < n; ++i) {
+    const int p = Instr(t, separator, start);
+    if (p + 1 <= prev) {
+      failed = true;
+    } else {
+      prev = p + 1;
+    }
+    if (spaceToo == 1) {
+      const int s = Instr(t, " ", start);
+      if (s > 0 && s + 1 < prev) prev = s + 1;
+    }
+    start = prev;
+  }
+  int len = Instr(t, separator, start) - start;
+  if (spaceToo == 1) {
+    const int s = Instr(t, " ", start);
+    if (s > 0 && s - start < len) len = s - start;
+  }
+  if (failed) return "-+-";
+  if (start < 1 || size_t(start - 1) > t.size()) return "";
+  return len < 0 ? t.substr(size_t(start - 1)) : t.substr(size_t(start - 1), size_t(len));
+}
+
+int HexToInt(const std::string& text) {
+  int result = 0;
+  for (char c : text) {
+    int digit = 0;
+    if (c >= 'A' && c <= 'F') {
+      digit = c - 'A' + 10;
+    } else {
+      digit = std::atoi(std::string(1, c).c_str());
+    }
+    result = int(unsigned(result) * 16u + unsigned(digit));
+  }
+  return result;
+}
+
+void PostMessage(const std::string& text) {
+  ment m;
+  m.tick = 0;
+  m.txt = text;
+  m.c = 1;
+  MessageList.push_back(m);
+}
+
+int Millis() { return Millisecs(); }
