@@ -1,0 +1,39 @@
+// Frame presentation: every screen ends its frame in PresentFrame, which runs the hot keys (Tab
+// settings, F11 screenshot, F12 overlay, Escape pause, Alt+F4 and window close), draws what lies
+// on top of every screen, paces the program to 30 frames a second and shows the frame.
+#pragma once
+#include <string>
+#include <vector>
+
+// A floating message shown at the bottom left for a few seconds.
+struct ment {
+  int tick = 0;     // frames shown so far
+  std::string txt;  // the text
+  int c = 0;        // flag given by the poster; not used when drawing
+};
+
+extern int OverlayOn;       // 1: the debug overlay is shown (F12 toggles)
+extern int FrameSkipped;    // 1: this frame's drawing is skipped (slow-system mode)
+extern int CollectCount;    // shown by the overlay as "Collection : "
+extern int LastFrameTime;   // ms when the previous frame ended
+extern int FrameTime;       // ms, length of the last frame
+extern int FrameRate;       // smoothed frames per second
+extern int FrameMouseX;     // mouse in virtual pixels, captured once per frame
+extern int FrameMouseY;
+extern int PrevMouseX;      // the previous frame's values
+extern int PrevMouseY;
+extern int ClickLeft;       // left clicks since the previous frame
+extern int ClickRight;      // right clicks since the previous frame
+extern std::vector<ment> MessageList;  // floating messages, oldest first
+
+// Puts the frame state back to its start values (LastFrameTime from the current clock).
+void ResetPresentFrame();
+
+// Finishes the frame. showPointer 1 draws the mouse pointer. Returns 0, or the pause menu's
+// choice when it ran during this call (1 Continue, 99 Quit).
+int PresentFrame(int showPointer);
+// The smoothed rate after a frame of frameTime ms: (1000 / frameTime + 2 * rate) / 3, in whole
+// numbers.
+int SmoothFrameRate(int rate, int frameTime);
+// Bytes the program currently has allocated (the overlay's "Used Memory : ").
+long UsedMemory();
