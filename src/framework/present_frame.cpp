@@ -1,8 +1,24 @@
-// Frame presentation state: what the end of every frame measures and captures, and the floating
-// messages waiting to be drawn.
+// The end of every frame, in a fixed order: hot keys, the settings panel, the overlay, the mouse
+// pointer, pacing, music, floating messages, the flip, the frame rate and the exit hot key.
 #include "framework/present_frame.h"
 
+#include <malloc.h>
+
+#include "audio/music.h"
+#include "framework/common_assets.h"
+#include "framework/display_modes.h"
+#include "framework/farewell.h"
+#include "framework/main_program.h"
+#include "framework/pause_menu.h"
+#include "framework/screenshot.h"
+#include "framework/setup_file.h"
 #include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/draw_state.h"
+#include "platform/font.h"
+#include "platform/input.h"
+#include "ui/draw_helpers.h"
+#include "ui/settings_panel.h"
 
 int OverlayOn = 1;
 int FrameSkipped = 0;
@@ -18,18 +34,128 @@ int ClickLeft = 0;
 int ClickRight = 0;
 std::vector<ment> MessageList;
 
+namespace {
+
+const int kKeyTab = 9, kKeyEscape = 27, kKeyF4 = 115, kKeyF11 = 122, kKeyF12 = 123;
+const int kKeyLeftAlt = 164, kKeyRightAlt = 165;
+const int kHighlightTicks = 60, kMessageTicks = 180;
+
+void DrawOverlay() {
+  TextAt(2, 2, std::to_string(FrameRate), 0, 0);
+  SetImageFont(ScreenFonts[2]);
+  TextAt(2, 40, "Collection : " + std::to_string(CollectCount), 0, 0);
+  TextAt(2, 60, "Used Memory : " + std::to_string(UsedMemory()), 0, 0);
+  TextAt(2, 80, "Drawn Images : " + std::to_string(SpriteCount[1]) + "/" + std::to_string(SpriteBudget[1]), 0, 0);
+  TextAt(2, 100, "Drawn Glow : " + std::to_string(SpriteCount[2]) + "/" + std::to_string(SpriteBudget[2]), 0, 0);
+  TextAt(2, 120, "Drawn Particles : " + std::to_string(SpriteCount[3]) + "/" + std::to_string(SpriteBudget[3]), 0, 0);
+  TextAt(2, 150, "Hit F12 to remove this", 0, 0);
+  Scale(1.5f, 1.5f);
+}
+
+// Stacks upwards from the bottom-left corner, the oldest at the bottom.
+void DrawMessages() {
+  UseFont(1, 4);
+  Scale(1, 1);
+  const int height = TextHeight();
+  int y = VirtualHeight - height;
+  for (size_t i = 0; i < MessageList.size();) {
+    ment& m = MessageList[i];
+    ++m.tick;
+    const bool fresh = m.tick < kHighlightTicks;
+    if (fresh) Colour(255, 255, 0, 0.7f);
+    else Colour(0, 0, 0, 0.5f);
+    DrawRect(0, float(y), float(TextWidth(m.txt)), float(height));
+    if (fresh) Colour(0, 0, 0, 1.0f);
+    else Colour(255, 255, 255, 1.0f);
+    TextAt(0, y, m.txt, 0, 0);
+    y -= height;
+    if (m.tick == kMessageTicks) MessageList.erase(MessageList.begin() + long(i));
+    else ++i;
+  }
+}
+
+bool ExitRequested() {
+  const bool alt_f4 = KeyDown(kKeyF4) && (KeyDown(kKeyLeftAlt) || KeyDown(kKeyRightAlt));
+  return alt_f4 || AppTerminate();
+}
+
+}  // namespace
+
 void ResetPresentFrame() {
   OverlayOn = 1;
   FrameSkipped = 0;
   CollectCount = 0;
-  LastFrameTime = Millisecs();
+  LastFrameTime = Millis();
   FrameTime = 0;
   FrameRate = 0;
-  FrameMouseX = 0;
-  FrameMouseY = 0;
-  PrevMouseX = 0;
-  PrevMouseY = 0;
-  ClickLeft = 0;
-  ClickRight = 0;
+  FrameMouseX = FrameMouseY = PrevMouseX = PrevMouseY = 0;
+  ClickLeft = ClickRight = 0;
   MessageList.clear();
+}
+
+int SmoothFrameRate(int rate, int frameTime) {
+  if (frameTime < 1) frameTime = 1;  // a frame can't take no time; avoid dividing by zero
+  return (1000 / frameTime + 2 * rate) / 3;
+}
+
+long UsedMemory() {
+  struct mallinfo2 info = mallinfo2();
+  return long(info.uordblks + info.hblkhd);
+}
+
+int PresentFrame(int showPointer) {
+  int result = 0;
+  Settings[7] = 0;
+  FrameSkipped = 0;
+  SetImageFont(ScreenFonts[3]);
+  ResetDrawing();
+
+  if (KeyHit(kKeyTab)) {
+    PanelOpen = 1 - PanelOpen;
+    WriteSetupFile();
+  }
+  if (FrameSkipped == 0 || Settings[7] == 0) {
+    if (KeyHit(kKeyF11)) TakeScreenshot();
+    if (KeyDown(kKeyEscape) && GameState == 1) {
+      GameState = 2;
+      const int paused_at = Millis();
+      result = PauseMenu();
+      GameState = 1;
+      GameClockStart += Millis() - paused_at;
+    }
+  }
+  DrawSettingsPanel();
+
+  ResetDrawing();
+  Scale(1.5f, 1.5f);
+  SetImageFont(ScreenFonts[1]);
+  if (KeyHit(kKeyF12)) OverlayOn = 1 - OverlayOn;
+  if (OverlayOn == 1) DrawOverlay();
+  if (showPointer == 1 || PanelOpen == 1)
+    DrawImage(IconsFiltered, VirtualMouseX() + 12, VirtualMouseY() + 12, 63);
+
+  PrevMouseX = FrameMouseX;
+  PrevMouseY = FrameMouseY;
+  FrameMouseX = int(VirtualMouseX());
+  FrameMouseY = int(VirtualMouseY());
+  ClickLeft = MouseHit(1);
+  ClickRight = MouseHit(2);
+
+  int now = 0;
+  do {
+    Delay(1);
+    now = Millis();
+  } while (now < LastFrameTime - 2 + 1000.0 / 30.0);
+
+  UpdateMusic();
+  DrawMessages();
+  Flip(0);
+
+  FrameTime = now - LastFrameTime;
+  FrameRate = SmoothFrameRate(FrameRate, FrameTime);
+  LastFrameTime = Millis();
+  FrameSkipped = 0;
+
+  if (ExitRequested()) Farewell();
+  return result;
 }

@@ -1,5 +1,6 @@
-// Frame presentation: the state every frame shares (frame rate, the frame's mouse position and
-// clicks, the floating messages). Each screen ends its frame through it.
+// Frame presentation: every screen ends its frame in PresentFrame, which runs the hot keys (Tab
+// settings, F11 screenshot, F12 overlay, Escape pause, Alt+F4 and window close), draws what lies
+// on top of every screen, paces the program to 30 frames a second and shows the frame.
 #pragma once
 #include <string>
 #include <vector>
@@ -27,3 +28,12 @@ extern std::vector<ment> MessageList;  // floating messages, oldest first
 
 // Puts the frame state back to its start values (LastFrameTime from the current clock).
 void ResetPresentFrame();
+
+// Finishes the frame. showPointer 1 draws the mouse pointer. Returns 0, or the pause menu's
+// choice when it ran during this call (1 Continue, 99 Quit).
+int PresentFrame(int showPointer);
+// The smoothed rate after a frame of frameTime ms: (1000 / frameTime + 2 * rate) / 3, in whole
+// numbers.
+int SmoothFrameRate(int rate, int frameTime);
+// Bytes the program currently has allocated (the overlay's "Used Memory : ").
+long UsedMemory();

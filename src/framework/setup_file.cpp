@@ -1,7 +1,137 @@
+// Reading and writing "Setup.ini".
 #include "framework/setup_file.h"
+
+#include <cctype>
+#include <climits>
+
+#include "framework/debug_log.h"
+#include "framework/main_program.h"
+#include "platform/files.h"
+#include "platform/stream.h"
+#include "ui/controls.h"
+#include "ui/draw_helpers.h"
 
 int AudioDriverChosen = 0;
 
-void ReadSetupFile() {}
+namespace {
 
-void WriteSetupFile() {}
+std::string Trim(const std::string& s) {
+  size_t a = 0, b = s.size();
+  while (a < b && static_cast<unsigned char>(s[a]) <= 32) ++a;
+  while (b > a && static_cast<unsigned char>(s[b - 1]) <= 32) --b;
+  return s.substr(a, b - a);
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+void ReadKeyLine(const std::string& value) {
+  const int slot = SetupNumber(Field(value, ",", 1, 0));
+  const int code = SetupNumber(Field(value, ",", 2, 0));
+  // Slot 0 (player 1's Up) is written like every other slot, so it is read back too.
+  if (slot >= 0 && slot < 100) ControlTable[size_t(slot)] = code;
+}
+
+}  // namespace
+
+int SetupNumber(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  // The sign is skipped: the absolute value is taken either way.
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  long long value = 0;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
+    value = value * 10 + (text[i++] - '0');
+    if (value > INT_MAX) value = INT_MAX;
+  }
+  return int(value);
+}
+
+void ReadSetupLine(const std::string& line) {
+  const std::string key = Upper(Trim(Field(line, "=", 1, 0)));
+  const std::string value = Trim(Field(line, "=", 2, 0));
+  const std::string upper_value = Upper(value);
+  if (key == "AUDIODRIVER") {
+    AudioDriverChosen = 1;
+    for (size_t i = 0; i < AudioDriverList.size(); ++i)
+      if (AudioDriverList[i] == value) Settings[14] = int(i);
+  }
+  if (key == "FULLSCREEN" && (upper_value == "TRUE" || upper_value == "ON")) {
+    Settings[1] = 1;
+    LogLine("\tSetting to Fullscreen");
+  }
+  if (key == "GFX ENGINE" || key == "GFXENGINE") {
+    if (upper_value == "DX9") {
+      Settings[3] = 1;
+      LogLine("\tDirectX 9 Mode");
+    } else if (upper_value == "DX7") {
+      Settings[3] = 2;
+      LogLine("\tDirectX 7 Mode");
+    }
+  }
+  if (key == "WIDTH") Settings[5] = SetupNumber(value);
+  if (key == "HEIGHT") Settings[6] = SetupNumber(value);
+  if (key == "ESS") {
+    Settings[7] = 1;
+    LogLine("\tAssuming Emergency Slow System values.");
+  }
+  if (key == "KEY") ReadKeyLine(value);
+  if (key == "MASTER") Settings[11] = SetupNumber(value);
+  if (key == "SOUND") Settings[12] = SetupNumber(value);
+  if (key == "MUSIC") Settings[13] = SetupNumber(value);
+}
+
+void ReadSetupFile() {
+  if (FileType("Setup.ini") != FILETYPE_FILE) return;
+  TStreamPtr in = ReadFile("Setup.ini");
+  if (!in) return;
+  LogLine("\tReading Setup File");
+  do {
+    ReadSetupLine(in->ReadLine());
+  } while (!in->Eof());
+  in->Close();
+}
+
+std::string SetupFileText() {
+  std::string out;
+  auto line = [&out](const std::string& text) { out += text + "\r\n"; };
+  line("[Graphics]");
+  if (Settings[1] == 0) line("Fullscreen = False");
+  if (Settings[1] == 1) line("Fullscreen = True");
+  const char* const engines[3] = {"OpenGL", "DX9", "DX7"};
+  if (Settings[3] >= 0 && Settings[3] <= 2) line(std::string("GFX Engine = ") + engines[Settings[3]]);
+  line("Width=" + std::to_string(Settings[5]));
+  line("Height=" + std::to_string(Settings[6]));
+  if (Settings[7] == 1)
+    line("ESS=1 ; This is a slow system, and things must run a wee bit slower for it.  Awww..");
+  line("");
+  line("[Audio]");
+  line("Master = " + std::to_string(Settings[11]));
+  line("Sound = " + std::to_string(Settings[12]));
+  line("Music = " + std::to_string(Settings[13]));
+  const int driver = Settings[14];
+  const bool known = driver >= 0 && driver < int(AudioDriverList.size());
+  line("AudioDriver = " + (known ? AudioDriverList[size_t(driver)] : std::string()));
+  for (const std::string& name : AudioDriverList) line("; AudioDriver = " + name);
+  line("");
+  line("[Controls]");
+  for (int slot = 0; slot < 100; ++slot)
+    if (ControlTable[size_t(slot)] > 0)
+      line("Key=" + std::to_string(slot) + "," + std::to_string(ControlTable[size_t(slot)]));
+  return out;
+}
+
+bool WriteSetupFile() {
+  ChangeDir("..");
+  bool written = false;
+  if (TStreamPtr out = WriteFile("Setup.ini.new")) {
+    written = out->WriteString(SetupFileText()) && out->Flush();
+    out->Close();
+    written = written && RenameFile("Setup.ini.new", "Setup.ini");
+    if (!written) DeleteFile("Setup.ini.new");
+  }
+  ChangeDir(GameFolder());
+  return written;
+}

@@ -1,9 +1,19 @@
-// "Setup.ini": the player's display, audio and control choices between runs.
+// "Setup.ini": the player's display, audio and control choices between runs, in an INI-like
+// text file that a player can also edit by hand.
 #pragma once
+#include <string>
 
 extern int AudioDriverChosen;  // 1 when the setup file named an audio driver
 
+// The leading whole number of a value (blanks skipped, optional sign, 0 without digits), made
+// non-negative; numbers past the int range saturate.
+int SetupNumber(const std::string& text);
+// Applies one line of the file to Settings and ControlTable.
+void ReadSetupLine(const std::string& line);
 // Reads "Setup.ini" from the working directory ("Files/") into Settings and ControlTable.
 void ReadSetupFile();
-// Rewrites "Setup.ini" whole, one folder above the game folder.
-void WriteSetupFile();
+// The whole file as written, one text per line.
+std::string SetupFileText();
+// Rewrites "Setup.ini" whole, one folder above the game folder; a temporary file is renamed over
+// the old one, so a failed save never leaves a truncated setup. True when it was written.
+bool WriteSetupFile();

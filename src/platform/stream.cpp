@@ -123,9 +123,7 @@ class TFileStream : public TStream {
     if (!f_ || std::fseek(f_, long(pos), SEEK_SET) != 0) return -1;
     return Pos();
   }
-  void Flush() override {
-    if (f_) std::fflush(f_);
-  }
+  bool Flush() override { return f_ && std::fflush(f_) == 0; }
   void Close() override {
     if (f_) std::fclose(f_);
     f_ = nullptr;

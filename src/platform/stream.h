@@ -14,7 +14,7 @@ class TStream {
   virtual int64_t Pos() = 0;              // -1 when the stream has no position
   virtual int64_t Size() = 0;             // -1 when unknown
   virtual int64_t Seek(int64_t pos) = 0;  // new position, -1 on failure
-  virtual void Flush() = 0;
+  virtual bool Flush() = 0;               // false when buffered bytes could not be written
   virtual void Close() = 0;
   virtual int Read(void* buf, int count) = 0;         // bytes read, 0 at the end or on failure
   virtual int Write(const void* buf, int count) = 0;  // bytes written

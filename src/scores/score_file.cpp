@@ -1,3 +1,7 @@
 #include "scores/score_file.h"
 
 void BuildScrambleKey() {}
+
+void LoadScores() {}
+
+void SaveScores() {}

@@ -3,3 +3,7 @@
 
 // Derives the scrambling key; start-up calls it once, before any score is read or written.
 void BuildScrambleKey();
+// Replaces the score tables and the stored login with the contents of "nuscores.dat".
+void LoadScores();
+// Writes the score tables and the login to "nuscores.dat".
+void SaveScores();

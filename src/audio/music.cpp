@@ -1,0 +1,5 @@
+#include "audio/music.h"
+
+void LoadMusicSamples() {}
+
+void UpdateMusic() {}
