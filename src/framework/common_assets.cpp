@@ -63,13 +63,7 @@ void LoadFonts() {
 void ShowFirstLoadingFrame() {
   BeginFrame(1);
   DrawBackdrop();
-  if (BadgeSound) {
-    ChannelTable[256] = BadgeSound->Cue(AllocChannel());
-    if (ChannelTable[256]) {
-      ChannelTable[256]->SetVolume(float(Settings[12] * Settings[11]) / 100.0f / 100.0f);
-      ChannelTable[256]->SetPaused(false);
-    }
-  }
+  PlayJingle(BadgeSound);
   Flip(-1);
   DisplayOpen = 1;
 }
@@ -107,6 +101,8 @@ std::string BorderFileName(const std::string& prefix, int entry) {
 }
 
 void LoadCommonAssets() {
+  // Back to exactly where we came from afterwards, even when "Common/" is missing.
+  const std::string game_folder = CurrentDir();
   AutoMidHandle(true);
   LogLine("");
   LogLine("Loading : Common Objects");
@@ -130,8 +126,7 @@ void LoadCommonAssets() {
 
   LogLine("");
   LogLine("Switching to Game Folder");
-  ChangeDir("../");
-  ChangeDir(GameFolder());
+  ChangeDir(game_folder);
   BadgeSheet = LoadAnimImage("badges.png", 64, 64, 0, 16, MASKEDIMAGE | FILTEREDIMAGE);
   LoadSoundEffects();
   LoadScores();

@@ -7,10 +7,12 @@
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
 #include "framework/farewell.h"
+#include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "framework/title_screen.h"
 #include "platform/app.h"
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/files.h"
 #include "platform/sound.h"
 #include "platform/stream.h"
@@ -104,8 +106,9 @@ void SelectAudioDriver() {
   if (index >= 0 && index < int(AudioDriverList.size())) {
     const std::string& name = AudioDriverList[size_t(index)];
     // OpenAL is only asked for when its library loads; the platform default stays otherwise.
-    if (AudioDriverExists(name) && (!StartsWith(Upper(name), "OPENAL") || OpenALInstalled()))
-      SetAudioDriver(name);
+    if (AudioDriverExists(name) && (!StartsWith(Upper(name), "OPENAL") || OpenALInstalled()) &&
+        !SetAudioDriver(name))
+      LogLine("\t" + name + " did not start; the game stays silent");
   }
   LogLine("Set Audio Driver");
   LogLine("");
@@ -183,6 +186,9 @@ void Main() {
 
   SetAppTitle(TitleLine);
   ResetMainProgram();
+  // The program draws its own pointer.
+  HidePointer();
+  LastFrameTime = Millisecs();
   SetUpJoysticks();
   SetDefaultControls();
   SetDefaultSettings();

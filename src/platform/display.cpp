@@ -42,9 +42,20 @@ void Install(const TDrawDriverPtr& next) {
 
 }  // namespace
 
-void UseOpenGLDriver(int) { Install(OpenGLDriver()); }
+namespace {
+// A driver installed by SetDrawDriver stays until it is removed, so the program's own choice of
+// the OpenGL driver doesn't undo a test's recording driver.
+bool driver_pinned = false;
+}  // namespace
 
-void SetDrawDriver(const TDrawDriverPtr& next) { Install(next ? next : OpenGLDriver()); }
+void UseOpenGLDriver(int) {
+  if (!driver_pinned) Install(OpenGLDriver());
+}
+
+void SetDrawDriver(const TDrawDriverPtr& next) {
+  driver_pinned = next != nullptr;
+  Install(next ? next : OpenGLDriver());
+}
 
 TDrawDriver& CurrentDrawDriver() {
   TDrawDriverPtr& driver = Drivers().current;

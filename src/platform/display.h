@@ -5,9 +5,11 @@
 
 #include "platform/draw_driver.h"
 
-// Selects the OpenGL driver (flags: 2 back buffer). Closes any open display of another driver.
+// Selects the OpenGL driver (flags: 2 back buffer), unless a driver was installed with
+// SetDrawDriver. Closes any open display of another driver.
 void UseOpenGLDriver(int flags = 2);
-// Installs a driver (tests install a TRecordingDriver); null goes back to the OpenGL driver.
+// Installs a driver (tests install a TRecordingDriver), which UseOpenGLDriver then leaves in
+// place; null goes back to the OpenGL driver.
 void SetDrawDriver(const TDrawDriverPtr& driver);
 // The driver in use (the OpenGL one when nothing else was chosen). Never null.
 TDrawDriver& CurrentDrawDriver();

@@ -646,16 +646,18 @@ class TGLDriver : public TDrawDriver, public TEventSource {
         modes.push_back({list[i].width, list[i].height, depth, rates > 0 && rate ? rate[0] : 0});
       }
     }
-    if (modes.empty()) {
-      // Nothing to switch to: the desktop itself, and window sizes that fit on it.
-      const int dw = DisplayWidth(dpy, screen);
-      const int dh = DisplayHeight(dpy, screen);
-      modes.push_back({dw, dh, depth, 0});
-      const int sizes[][2] = {{640, 480},  {800, 600},  {1024, 768}, {1280, 960},  {1280, 800},
-                              {1440, 900}, {1680, 1050}, {1280, 720}, {1366, 768}, {1600, 900},
-                              {1920, 1080}};
-      for (const auto& s : sizes)
-        if (s[0] <= dw && s[1] <= dh && !(s[0] == dw && s[1] == dh)) modes.push_back({s[0], s[1], 0, 0});
+    if (modes.empty()) modes.push_back({DisplayWidth(dpy, screen), DisplayHeight(dpy, screen), depth, 0});
+    // Window sizes that fit on the desktop, so a window can be chosen even where the server
+    // offers a single mode (virtual servers, many single-monitor desktops).
+    const int dw = DisplayWidth(dpy, screen);
+    const int dh = DisplayHeight(dpy, screen);
+    const int sizes[][2] = {{640, 480},  {800, 600},  {1024, 768}, {1280, 960},  {1280, 800},
+                            {1440, 900}, {1680, 1050}, {1280, 720}, {1366, 768}, {1600, 900},
+                            {1920, 1080}};
+    for (const auto& s : sizes) {
+      bool listed = false;
+      for (const TGraphicsMode& m : modes) listed = listed || (m.width == s[0] && m.height == s[1]);
+      if (!listed && s[0] <= dw && s[1] <= dh) modes.push_back({s[0], s[1], 0, 0});
     }
     return modes;
   }

@@ -1,20 +1,20 @@
 // A scripted event source for tests and replays: "frame 12: key down 37; frame 200: key up 37".
-// Each event is posted once, at the first pump after the display has shown that many frames.
+// Each event is posted once, at the first pump after the display has shown that many frames, or,
+// for events keyed on time, once the clock has reached that millisecond (waits that show no frames,
+// such as the farewell's, still get their input).
 #pragma once
-#include <cstddef>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/input.h"
 
 class TScriptedInput : public TEventSource {
  public:
   // Adds an event for the given frame; events are posted in frame order, ties in insertion order.
-  TScriptedInput& At(int frame, const TEvent& event) {
-    auto at = steps_.begin();
-    while (at != steps_.end() && at->frame <= frame) ++at;
-    steps_.insert(at, Step{frame, event});
-    return *this;
-  }
+  TScriptedInput& At(int frame, const TEvent& event) { return Add(Step{frame, -1, event}); }
+  // Adds an event for the given time on the clock (Millisecs).
+  TScriptedInput& AtTime(int ms, const TEvent& event) { return Add(Step{-1, ms, event}); }
+
   TScriptedInput& KeyDownAt(int frame, int key) { return At(frame, {EVENT_KEYDOWN, key, 0, 0}); }
   TScriptedInput& KeyUpAt(int frame, int key) { return At(frame, {EVENT_KEYUP, key, 0, 0}); }
   // Down at one frame and up a few frames later: a press the game sees as one hit.
@@ -25,7 +25,8 @@ class TScriptedInput : public TEventSource {
 
   void Pump() override {
     for (Step& s : steps_) {
-      if (!s.posted && s.frame <= FrameCount()) {
+      if (s.posted) continue;
+      if ((s.frame >= 0 && s.frame <= FrameCount()) || (s.ms >= 0 && s.ms <= Millisecs())) {
         PostEvent(s.event);
         s.posted = true;
       }
@@ -39,9 +40,16 @@ class TScriptedInput : public TEventSource {
 
  private:
   struct Step {
-    int frame;
+    int frame;  // -1 when keyed on time
+    int ms;     // -1 when keyed on frames
     TEvent event;
     bool posted = false;
   };
+  TScriptedInput& Add(const Step& step) {
+    auto at = steps_.begin();
+    while (at != steps_.end() && at->frame <= step.frame && at->ms <= step.ms) ++at;
+    steps_.insert(at, step);
+    return *this;
+  }
   std::vector<Step> steps_;
 };

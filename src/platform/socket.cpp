@@ -153,7 +153,7 @@ class TSocketStream : public TStream {
   int64_t Pos() override { return -1; }
   int64_t Size() override { return -1; }
   int64_t Seek(int64_t) override { return -1; }
-  void Flush() override {}
+  bool Flush() override { return sock_ != nullptr; }  // sends go out at once; nothing waits
   void Close() override {
     if (sock_ && auto_close_) sock_->Close();
     sock_.reset();

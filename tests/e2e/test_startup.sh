@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
-# The real binary starts from its game folder, writes the log banner byte for byte and ends
-# with exit code 0.
+# The real binary starts from its game folder, opens its default window, writes the log banner
+# byte for byte and ends through the farewell with exit code 0.
 source "$(dirname "$0")/lib.sh"
 
 copy_game
 start_xvfb
 start_game
-wait_for_log "Loading"
+wait_for_log "Finished Loading"
+wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
+[ -n "$wid" ] || fail "no game window"
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
+[ "$geometry" = "800x600" ] || fail "window is $geometry, expected the default 800x600"
+
+# Escape leaves the title screen; the farewell then waits for a new key.
+xdotool keydown Escape
+wait_for_log "Play again, soon!!"
+xdotool keyup Escape
+xdotool keydown space
 wait_for_exit 0
+xdotool keyup space
 
 printf 'Corvenna'"'"'s Pellmoor Engine\r\n----------------------------\r\nWeek #3\r\n----------------------------\r\n#3 : Lambrisk \r\n----------------------------\r\n\r\nLoading\r\n' > "$WORK/banner.txt"
 head -c "$(stat -c %s "$WORK/banner.txt")" "$WORK/game/Files/Debug.txt" | cmp -s - "$WORK/banner.txt" \
