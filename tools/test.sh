@@ -26,7 +26,13 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DLAMBRISK_FUZZ=ON >/dev/
 cmake --build build-fuzz -j"$jobs"
 for fuzzer in build-fuzz/tests/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
-  echo "-- $(basename "$fuzzer")"
-  "$fuzzer" -max_total_time="${FUZZ_SECONDS:-20}" -print_final_stats=0 2>&1 | tail -n 2
+  name=$(basename "$fuzzer")
+  echo "-- $name"
+  # libFuzzer adds what it finds to its corpus folder: give it a copy of the seeds.
+  corpus=$(mktemp -d)
+  seeds="tests/fuzz/corpus/${name#fuzz_}"
+  [ -d "$seeds" ] && cp -r "$seeds/." "$corpus/"
+  "$fuzzer" -max_total_time="${FUZZ_SECONDS:-20}" -rss_limit_mb=4096 "$corpus" 2>&1 | tail -n 1
+  rm -rf "$corpus"
 done
 echo "== all tests passed"
