@@ -22,6 +22,11 @@ class TWatchingDriver : public TRecordingDriver {
     bool guard_present;
   };
   std::vector<TOpening> openings;
+  int closings = 0;
+  void CloseGraphics() override {
+    ++closings;
+    TRecordingDriver::CloseGraphics();
+  }
   bool CreateGraphics(int width, int height, int depth, int hertz, int flags) override {
     openings.push_back({width, height, depth, FileType("crash.dat") == FILETYPE_FILE});
     return TRecordingDriver::CreateGraphics(width, height, depth, hertz, flags);
@@ -35,6 +40,7 @@ struct TApplied {
       : game(Options(real_data)) {
     driver->modes = std::move(modes);
     driver->openings.clear();
+    driver->closings = 0;
   }
   THeadlessOptions Options(bool real_data) {
     THeadlessOptions options;
@@ -151,7 +157,9 @@ TEST(DisplayModes, ApplyingAgainReopensReloadsAndRetestsWithoutTheJingle) {
   ASSERT_NE(first_icons, nullptr);
   const int flips_after_first = a.driver->flips;
 
+  const int closings_after_first = a.driver->closings;
   a.Apply(1024, 768);
+  EXPECT_GT(a.driver->closings, closings_after_first);
   ASSERT_EQ(a.driver->openings.size(), 2u);
   EXPECT_EQ(a.driver->openings[1].width, 1024);
   const std::string log = a.game.Log();

@@ -5,6 +5,7 @@
 #include "framework/display_modes.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
+#include "platform/image.h"
 #include "platform/input.h"
 #include "support/headless_game.h"
 
@@ -88,6 +89,23 @@ TEST_F(PauseMenuTest, TheHighlightFollowsTheCursor) {
   EXPECT_EQ(d.FindText("Quit", first)->state.color_blue, 255);
   EXPECT_FLOAT_EQ(d.FindText("Continue", first)->y, float(int(0.375 * VirtualHeight) + 60));
   EXPECT_FLOAT_EQ(d.FindText("Quit", first)->y, float(int(0.375 * VirtualHeight) + 120));
+}
+
+TEST_F(PauseMenuTest, TheMenuShowsTheGrabbedFrameAtTheRealSize) {
+  PressAtTime(game.script(), 1000, kEscape);
+  PlayUntilPauseResult(game);
+  const TRecordingDriver& d = game.driver();
+  const int first = d.FindText("Continue")->frame;
+  const auto images = d.Find(TDrawKind::Image, first);
+  ASSERT_FALSE(images.empty());
+  const TImage* frame = images.front()->image;
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->width, CurrentWidth);
+  EXPECT_EQ(frame->height, CurrentHeight);
+  EXPECT_NE(frame->flags & DYNAMICIMAGE, 0);
+  EXPECT_FLOAT_EQ(images.front()->x, float(VirtualWidth / 2));
+  EXPECT_FLOAT_EQ(images.front()->y, float(VirtualHeight / 2));
+  EXPECT_EQ(d.Count(TDrawKind::Grab), 1);
 }
 
 TEST_F(PauseMenuTest, AFireKeyHeldWhenTheMenuOpensDoesNothing) {
