@@ -72,7 +72,7 @@ TEST(DisplayModes, OneListEntryPerSizeAndOnlyUsableShapes) {
   EXPECT_EQ(Settings[2], 0);
 }
 
-TEST(DisplayModes, AnUnusableRequestOpensEightHundredBySixHundredOnTheFirstCall) {
+TEST(DisplayModes, AnUnusableRequestKeepsThePreviousModeOrEightHundredBySixHundred) {
   TApplied a({{1280, 1024, 32, 60}, {1024, 768, 32, 60}});
   a.Apply(1280, 1024);
   ASSERT_EQ(a.driver->openings.size(), 1u);
@@ -81,6 +81,17 @@ TEST(DisplayModes, AnUnusableRequestOpensEightHundredBySixHundredOnTheFirstCall)
   EXPECT_EQ(Settings[5], 800);
   EXPECT_EQ(Settings[6], 600);
   EXPECT_EQ(GraphicsWidth(), 800);
+
+  // Later, an unusable request keeps the mode applied last.
+  a.Apply(1024, 768);
+  Settings[3] = 5;
+  a.Apply(1280, 1024);
+  ASSERT_EQ(a.driver->openings.size(), 3u);
+  EXPECT_EQ(a.driver->openings[2].width, 1024);
+  EXPECT_EQ(a.driver->openings[2].height, 768);
+  EXPECT_EQ(Settings[5], 1024);
+  EXPECT_EQ(Settings[6], 768);
+  EXPECT_EQ(Settings[3], 0);
 }
 
 TEST(DisplayModes, VirtualResolutionFollowsTheShape) {

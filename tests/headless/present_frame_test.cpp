@@ -100,6 +100,12 @@ TEST(PresentFrame, F12TogglesTheOverlayAndItsTexts) {
     EXPECT_NE(d.FindText("Drawn Particles : 2/89", frame), nullptr);
     EXPECT_NE(d.FindText("Collection : 0", frame), nullptr);
     EXPECT_NE(d.FindText("Hit F12 to remove this", frame), nullptr);
+    const TDrawRecord* memory = nullptr;
+    for (const TDrawRecord* r : d.Find(TDrawKind::Text, frame))
+      if (r->text.rfind("Used Memory : ", 0) == 0) memory = r;
+    ASSERT_NE(memory, nullptr);
+    EXPECT_FLOAT_EQ(memory->y, 60);
+    EXPECT_GT(std::stol(memory->text.substr(14)), 0);
   }
   // The smoothed rate first: 0 before any frame ended, 10 after the first.
   for (int frame : {0, 1}) {
