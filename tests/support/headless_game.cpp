@@ -1,0 +1,102 @@
+#include "support/headless_game.h"
+
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "audio/sound_effects.h"
+#include "framework/common_assets.h"
+#include "framework/debug_log.h"
+#include "framework/display_modes.h"
+#include "framework/main_program.h"
+#include "framework/present_frame.h"
+#include "platform/display.h"
+#include "platform/draw_state.h"
+#include "platform/files.h"
+#include "platform/image.h"
+#include "platform/input.h"
+#include "platform/sound.h"
+#include "ui/controls.h"
+#include "ui/draw_helpers.h"
+#include "ui/settings_panel.h"
+
+namespace {
+
+void ResetEveryModule() {
+  ResetMainProgram();
+  SetDefaultSettings();
+  SetDefaultControls();
+  ResetInput();
+  ResetDrawHelpers();
+  ResetPresentFrame();
+  ResetDisplayModes();
+  ResetCommonAssets();
+  ResetSettingsPanel();
+  ResetSoundEffects();
+  ResetImageDefaults();
+  ResetDrawState();
+}
+
+}  // namespace
+
+THeadlessGame::THeadlessGame(const THeadlessOptions& options)
+    : audio_(std::make_shared<TAudioLog>()),
+      driver_(options.driver ? options.driver : std::make_shared<TRecordingDriver>()) {
+  SetClock(&clock_);
+  SetDrawDriver(driver_);
+  UseAudioDriver(NewRecordingDriver(audio_));
+  ResetEveryModule();
+  ShowPointer();
+
+  namespace fs = std::filesystem;
+  fs::create_directories(fs::path(Root()) / "Files" / "003");
+  fs::create_directories(fs::path(Root()) / "Files" / "Common");
+  if (options.real_data)
+    fs::copy(fs::path(LAMBRISK_GAME_DIR) / "Files", fs::path(Root()) / "Files",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+
+  // The size the display step would have chosen, and the display open at it.
+  Settings[5] = CurrentWidth = options.width;
+  Settings[6] = CurrentHeight = options.height;
+  ChooseVirtualResolution(CurrentWidth, CurrentHeight);
+  OpenGraphics(CurrentWidth, CurrentHeight);
+  SetVirtualResolution(float(VirtualWidth), float(VirtualHeight));
+
+  ChangeDir("Files/");
+  OpenDebugLog();
+  ChangeDir(GameFolder());
+  AddEventSource(&script_);
+}
+
+THeadlessGame::~THeadlessGame() {
+  RemoveEventSource(&script_);
+  CloseDebugLog();
+  ResetEveryModule();
+  CloseGraphics();
+  SetDrawDriver(nullptr);
+  ResetDrawState();
+  ShutdownAudio();
+  SetClock(nullptr);
+}
+
+std::string THeadlessGame::ReadFile(const std::string& path) const {
+  return TTempDir::Read(Root() + "/" + path);
+}
+
+int THeadlessGame::Frame(int showPointer) {
+  BeginFrame(1);
+  return PresentFrame(showPointer);
+}
+
+int RunInChild(const std::function<void()>& body) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    alarm(30);  // a child that hangs is killed and judged a failure, not waited on for ever
+    body();
+    _exit(99);
+  }
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
