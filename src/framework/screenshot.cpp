@@ -58,6 +58,5 @@ void TakeScreenshot() {
   LogLine("\tSaved Screenshot " + std::to_string(saved ? 1 : 0));
   LogLine("");
   ChangeDir(GameFolder());
-  // The same words whatever happened: a failed save shows only in the log's result.
-  PostMessage("Saved Screenshot");
+  PostMessage(saved ? "Saved Screenshot" : "Couldn't save the screenshot");
 }
