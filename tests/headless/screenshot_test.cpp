@@ -147,7 +147,7 @@ TEST_F(ScreenshotTest, ASecondShotInTheSameSecondGetsItsOwnName) {
   FAIL() << "every attempt straddled a second";
 }
 
-TEST_F(ScreenshotTest, AFailedGrabSavesNothingButStillSaysSaved) {
+TEST_F(ScreenshotTest, AFailedSaveIsNotReportedAsSaved) {
   driver->fail_grab = true;
   game.script().PressAt(2, kF11);
   for (int i = 0; i < 4; ++i) game.Frame();
@@ -155,7 +155,7 @@ TEST_F(ScreenshotTest, AFailedGrabSavesNothingButStillSaysSaved) {
   EXPECT_NE(game.Log().find("\tSaved Screenshot 0\r\n"), std::string::npos) << game.Log();
   EXPECT_EQ(CurrentDir(), game.Root() + "/Files/003");
   ASSERT_EQ(MessageList.size(), 1u);
-  EXPECT_EQ(MessageList[0].txt, "Saved Screenshot");
+  EXPECT_EQ(MessageList[0].txt, "Couldn't save the screenshot");
 }
 
 }  // namespace
