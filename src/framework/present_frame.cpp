@@ -2,7 +2,8 @@
 // pointer, pacing, music, floating messages, the flip, the frame rate and the exit hot key.
 #include "framework/present_frame.h"
 
-#include <malloc.h>
+#include <cstdio>
+#include <unistd.h>
 
 #include "audio/music.h"
 #include "framework/common_assets.h"
@@ -99,8 +100,13 @@ int SmoothFrameRate(int rate, int frameTime) {
 }
 
 long UsedMemory() {
-  struct mallinfo2 info = mallinfo2();
-  return long(info.uordblks + info.hblkhd);
+  // Resident pages: what the program holds, whatever allocator it runs with.
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm) return 0;
+  long size = 0, resident = 0;
+  const bool read = std::fscanf(statm, "%ld %ld", &size, &resident) == 2;
+  std::fclose(statm);
+  return read ? resident * sysconf(_SC_PAGESIZE) : 0;
 }
 
 int PresentFrame(int showPointer) {

@@ -35,5 +35,5 @@ int PresentFrame(int showPointer);
 // The smoothed rate after a frame of frameTime ms: (1000 / frameTime + 2 * rate) / 3, in whole
 // numbers.
 int SmoothFrameRate(int rate, int frameTime);
-// Bytes the program currently has allocated (the overlay's "Used Memory : ").
+// Bytes of memory the program currently holds (the overlay's "Used Memory : ").
 long UsedMemory();
