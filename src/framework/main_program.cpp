@@ -2,8 +2,6 @@
 // screen and the farewell.
 #include "framework/main_program.h"
 
-#include <cctype>
-
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
 #include "framework/farewell.h"
@@ -18,6 +16,7 @@
 #include "platform/stream.h"
 #include "scores/score_file.h"
 #include "ui/controls.h"
+#include "ui/draw_helpers.h"
 
 const int WeekNumber = 3;
 const std::string GameTitle = "Lambrisk";
@@ -75,11 +74,6 @@ const char* const kAboutLines[] = {
     "in tools/assetgen of the game's source",
 };
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
@@ -106,7 +100,7 @@ void SelectAudioDriver() {
   if (index >= 0 && index < int(AudioDriverList.size())) {
     const std::string& name = AudioDriverList[size_t(index)];
     // OpenAL is only asked for when its library loads; the platform default stays otherwise.
-    if (AudioDriverExists(name) && (!StartsWith(Upper(name), "OPENAL") || OpenALInstalled()) &&
+    if (AudioDriverExists(name) && (!StartsWith(UpperText(name), "OPENAL") || OpenALInstalled()) &&
         !SetAudioDriver(name))
       LogLine("\t" + name + " did not start; the game stays silent");
   }
@@ -154,7 +148,7 @@ void SetDefaultSettings() {
 int DefaultAudioDriver(const std::vector<std::string>& drivers) {
   int chosen = -1;
   for (size_t i = 0; i < drivers.size(); ++i) {
-    std::string name = Upper(drivers[i]);
+    std::string name = UpperText(drivers[i]);
     if (StartsWith(name, "OPENAL") && chosen < 0) chosen = int(i);
     if (StartsWith(name, "FREE") && chosen < 0) chosen = int(i);
     if (StartsWith(name, "DIRECT")) chosen = int(i);

@@ -15,18 +15,6 @@ int AudioDriverChosen = 0;
 
 namespace {
 
-std::string Trim(const std::string& s) {
-  size_t a = 0, b = s.size();
-  while (a < b && static_cast<unsigned char>(s[a]) <= 32) ++a;
-  while (b > a && static_cast<unsigned char>(s[b - 1]) <= 32) --b;
-  return s.substr(a, b - a);
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
 void ReadKeyLine(const std::string& value) {
   const int slot = SetupNumber(Field(value, ",", 1, 0));
   const int code = SetupNumber(Field(value, ",", 2, 0));
@@ -50,9 +38,9 @@ int SetupNumber(const std::string& text) {
 }
 
 void ReadSetupLine(const std::string& line) {
-  const std::string key = Upper(Trim(Field(line, "=", 1, 0)));
-  const std::string value = Trim(Field(line, "=", 2, 0));
-  const std::string upper_value = Upper(value);
+  const std::string key = UpperText(TrimText(Field(line, "=", 1, 0)));
+  const std::string value = TrimText(Field(line, "=", 2, 0));
+  const std::string upper_value = UpperText(value);
   if (key == "AUDIODRIVER") {
     AudioDriverChosen = 1;
     for (size_t i = 0; i < AudioDriverList.size(); ++i)

@@ -86,32 +86,30 @@ TImageFramePtr TRecordingDriver::CreateSubFrame(const TImageFramePtr& page, int,
 
 void TRecordingDriver::UpdateFrame(TImageFrame&, int, int, const TPixmap&) {}
 
+TDrawRecord& TRecordingDriver::AddShape(TDrawKind kind, float x0, float y0, float x1, float y1,
+                                        float tx, float ty) {
+  TDrawRecord& r = Add(kind, tx, ty);
+  r.x0 = x0;
+  r.y0 = y0;
+  r.x1 = x1;
+  r.y1 = y1;
+  return r;
+}
+
 void TRecordingDriver::Cls() { Add(TDrawKind::Cls, 0.0f, 0.0f); }
 
 void TRecordingDriver::Plot(float x, float y) { Add(TDrawKind::Plot, x, y); }
 
 void TRecordingDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
-  TDrawRecord& r = Add(TDrawKind::Line, tx, ty);
-  r.x0 = x0;
-  r.y0 = y0;
-  r.x1 = x1;
-  r.y1 = y1;
+  AddShape(TDrawKind::Line, x0, y0, x1, y1, tx, ty);
 }
 
 void TRecordingDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
-  TDrawRecord& r = Add(TDrawKind::Rect, tx, ty);
-  r.x0 = x0;
-  r.y0 = y0;
-  r.x1 = x1;
-  r.y1 = y1;
+  AddShape(TDrawKind::Rect, x0, y0, x1, y1, tx, ty);
 }
 
 void TRecordingDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
-  TDrawRecord& r = Add(TDrawKind::Oval, tx, ty);
-  r.x0 = x0;
-  r.y0 = y0;
-  r.x1 = x1;
-  r.y1 = y1;
+  AddShape(TDrawKind::Oval, x0, y0, x1, y1, tx, ty);
 }
 
 void TRecordingDriver::DrawPoly(const std::vector<float>&, float tx, float ty) {
@@ -126,11 +124,7 @@ void TRecordingDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
 
 void TRecordingDriver::DrawFrame(const TImageFrame& frame, float x0, float y0, float x1, float y1,
                                  float tx, float ty) {
-  TDrawRecord& r = Add(in_text_ ? TDrawKind::Glyph : TDrawKind::Image, tx, ty);
-  r.x0 = x0;
-  r.y0 = y0;
-  r.x1 = x1;
-  r.y1 = y1;
+  TDrawRecord& r = AddShape(in_text_ ? TDrawKind::Glyph : TDrawKind::Image, x0, y0, x1, y1, tx, ty);
   r.image = frame.image;
   r.image_frame = frame.index;
   if (in_text_) {

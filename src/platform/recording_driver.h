@@ -88,6 +88,8 @@ class TRecordingDriver : public TDrawDriver {
 
  private:
   TDrawRecord& Add(TDrawKind kind, float tx, float ty);
+  // A record with its shape-space corners.
+  TDrawRecord& AddShape(TDrawKind kind, float x0, float y0, float x1, float y1, float tx, float ty);
   static constexpr size_t kKinds = size_t(TDrawKind::Grab) + 1;
   std::vector<std::array<int, kKinds>> counts_;  // by frame, then kind
   bool open_ = false;

@@ -2,6 +2,7 @@
 // Sprites are counted per frame against budgets so a slow machine keeps its frame rate.
 #include "ui/draw_helpers.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -166,12 +167,21 @@ bool MouseOver(int x, int y, int w, int h) {
   return FrameMouseX > x && FrameMouseY > y && FrameMouseX < x + w && FrameMouseY < y + h;
 }
 
-std::string Field(const std::string& text, const std::string& separator, int n, int spaceToo) {
+std::string TrimText(const std::string& text) {
   size_t first = 0;
   size_t last = text.size();
   while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
   while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-  const std::string t = text.substr(first, last - first);
+  return text.substr(first, last - first);
+}
+
+std::string UpperText(std::string text) {
+  for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Field(const std::string& text, const std::string& separator, int n, int spaceToo) {
+  const std::string t = TrimText(text);
   int prev = 0;
   int start = 1;
   bool failed = false;

@@ -52,6 +52,10 @@ void DrawBackdrop();
 float ClampFloat(float v, float lo, float hi);
 // The frame's mouse strictly inside the rectangle.
 bool MouseOver(int x, int y, int w, int h);
+// The text without the characters of code 32 and below at both ends.
+std::string TrimText(const std::string& text);
+// The text with its letters upper-cased, as keys of text files are compared.
+std::string UpperText(std::string text);
 // The n-th field (from 1) of text split at separator; "-+-" past the last separator. With
 // spaceToo 1 a space ends a field too.
 std::string Field(const std::string& text, const std::string& separator, int n, int spaceToo = 0);
