@@ -14,7 +14,7 @@ int NextSfxSlot = SFX_RING_FIRST;
 namespace {
 
 // The setup's master (slot 11) and effect (slot 12) volumes, 0..100 each, as one factor.
-float EffectVolumeFactor() { return float(Settings[12]) * float(Settings[11]) / 100.0f / 100.0f; }
+float EffectVolumeFactor() { return float(Settings[SET_SOUND_VOLUME]) * float(Settings[SET_MASTER_VOLUME]) / 100.0f / 100.0f; }
 
 // Out-of-range arguments are clamped, never rejected; NaN takes the low end.
 float Limit(float v, float lo, float hi) {
@@ -25,7 +25,7 @@ float Limit(float v, float lo, float hi) {
 }  // namespace
 
 void PlaySfx(int effect, float rate, float volume, float pan) {
-  if (Settings[12] <= 0) return;
+  if (Settings[SET_SOUND_VOLUME] <= 0) return;
   if (effect < 0 || effect >= int(SfxTable.size()) || !SfxTable[size_t(effect)]) return;
 
   ++NextSfxSlot;

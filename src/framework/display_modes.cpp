@@ -56,28 +56,28 @@ void BuildModeList() {
     ++ModeCount;
     ModeWidths[ModeCount] = w;
     ModeHeights[ModeCount] = h;
-    if (w == Settings[5] && h == Settings[6]) {
-      Settings[4] = ModeCount;
+    if (w == Settings[SET_WIDTH] && h == Settings[SET_HEIGHT]) {
+      Settings[SET_MODE_INDEX] = ModeCount;
       CurrentWidth = w;
       CurrentHeight = h;
     }
   }
-  Settings[5] = CurrentWidth;
-  Settings[6] = CurrentHeight;
+  Settings[SET_WIDTH] = CurrentWidth;
+  Settings[SET_HEIGHT] = CurrentHeight;
 }
 
 void ChooseVirtualResolution(int w, int h) {
-  Settings[2] = 0;
+  Settings[SET_WIDESCREEN] = 0;
   VirtualWidth = 1280;
   VirtualHeight = 960;
   if (h == w * 9 / 16) {
-    Settings[2] = 1;
+    Settings[SET_WIDESCREEN] = 1;
     VirtualWidth = 1600;
     VirtualHeight = 900;
     LogLine("\tWidescreen mode!");
   }
   if (h == w * 10 / 16) {
-    Settings[2] = 1;
+    Settings[SET_WIDESCREEN] = 1;
     VirtualWidth = 1440;
     VirtualHeight = 900;
     LogLine("\tWidescreen mode B (10:16)!");
@@ -93,10 +93,10 @@ void ApplyDisplayMode() {
     CloseGraphics();
     LogLine("\tChanged Graphics Mode ingame.");
   }
-  Settings[3] = 0;
+  Settings[SET_GFX_ENGINE] = 0;
   UseOpenGLDriver(2);
   LogLine("\tUsing OpenGL Driver");
-  int depth = Settings[1] == 1 ? FullScreenDepth() : 0;
+  int depth = Settings[SET_FULLSCREEN] == 1 ? FullScreenDepth() : 0;
   LogLine("\tResolution : " + std::to_string(CurrentWidth) + "x" + std::to_string(CurrentHeight) +
           "," + std::to_string(depth));
 

@@ -77,7 +77,7 @@ void SetBudgetsFromEngineTest(int best, int target) {
 
 void RunEngineTest(int, float scale) {
   OverlayOn = 0;
-  const int target = Settings[7] == 1 ? 30 : 45;
+  const int target = Settings[SET_SLOW_SYSTEM] == 1 ? 30 : 45;
   SpriteBudget[1] = 500;
   SpriteBudget[2] = 500;
   SpriteBudget[3] = 250;

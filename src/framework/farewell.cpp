@@ -6,6 +6,7 @@
 #include "framework/common_assets.h"
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
+#include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -37,8 +38,7 @@ const TFarewellLine kLines[] = {
 
 bool AnyInputHeld() {
   PollSystem();
-  const bool alt_f4 = KeyDown(115) && (KeyDown(164) || KeyDown(165));
-  return ScanControl() > 0 || MouseDown(1) || MouseDown(2) || alt_f4 || AppTerminate();
+  return ScanControl() > 0 || MouseDown(1) || MouseDown(2) || ExitHotKeyHeld() || AppTerminate();
 }
 
 void DrawThanks() {

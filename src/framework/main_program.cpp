@@ -17,6 +17,7 @@
 #include "scores/score_file.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
+#include "ui/text_fields.h"
 
 const int WeekNumber = 3;
 const std::string GameTitle = "Lambrisk";
@@ -96,7 +97,7 @@ void WriteBanner() {
 
 void SelectAudioDriver() {
   LogLine("Setting Audio Driver");
-  int index = Settings[14];
+  int index = Settings[SET_AUDIO_DRIVER];
   if (index >= 0 && index < int(AudioDriverList.size())) {
     const std::string& name = AudioDriverList[size_t(index)];
     // OpenAL is only asked for when its library loads; the platform default stays otherwise.
@@ -132,17 +133,17 @@ void ResetMainProgram() {
 }
 
 void SetDefaultSettings() {
-  Settings[1] = 0;
-  Settings[2] = 0;
-  Settings[3] = 0;
-  Settings[4] = 0;
-  Settings[5] = 800;
-  Settings[6] = 600;
-  Settings[7] = 0;
-  Settings[11] = 50;
-  Settings[12] = 50;
-  Settings[13] = 50;
-  Settings[14] = 0;
+  Settings[SET_FULLSCREEN] = 0;
+  Settings[SET_WIDESCREEN] = 0;
+  Settings[SET_GFX_ENGINE] = 0;
+  Settings[SET_MODE_INDEX] = 0;
+  Settings[SET_WIDTH] = 800;
+  Settings[SET_HEIGHT] = 600;
+  Settings[SET_SLOW_SYSTEM] = 0;
+  Settings[SET_MASTER_VOLUME] = 50;
+  Settings[SET_SOUND_VOLUME] = 50;
+  Settings[SET_MUSIC_VOLUME] = 50;
+  Settings[SET_AUDIO_DRIVER] = 0;
 }
 
 int DefaultAudioDriver(const std::vector<std::string>& drivers) {
@@ -197,11 +198,11 @@ void Main() {
   ReadSetupFile();
   if (!AudioDriverChosen) {
     int chosen = DefaultAudioDriver(AudioDriverList);
-    if (chosen >= 0) Settings[14] = chosen;
+    if (chosen >= 0) Settings[SET_AUDIO_DRIVER] = chosen;
   }
   SelectAudioDriver();
 
-  LogLine("\tRequested Resolution : " + std::to_string(Settings[5]) + "x" + std::to_string(Settings[6]));
+  LogLine("\tRequested Resolution : " + std::to_string(Settings[SET_WIDTH]) + "x" + std::to_string(Settings[SET_HEIGHT]));
   LogLine("\tSetup Loaded");
   LogLine("");
   LogLine("Grabbing Previous Scores");

@@ -12,8 +12,21 @@ extern const std::string Subtitle;    // ""
 extern const int OnlineTab;           // 0: the Online tab is switched off in this build
 extern const std::string TitleLine;   // "#3 : Lambrisk ": window title, log banner, pause scatter
 
-// Setup values by slot: 1 full screen, 2 widescreen, 3 graphics engine, 4 mode index, 5 width,
-// 6 height, 7 slow system, 11 master, 12 sound, 13 music volume, 14 audio driver index.
+// The slots of Settings in use; the others stay 0.
+enum TSettingSlot {
+  SET_FULLSCREEN = 1,     // 0 window, 1 full screen
+  SET_WIDESCREEN = 2,     // 1 for a 16:9 or 16:10 mode (set by the display step)
+  SET_GFX_ENGINE = 3,     // 0 OpenGL (1 and 2 name engines this platform doesn't have)
+  SET_MODE_INDEX = 4,     // index of the current mode in the mode list
+  SET_WIDTH = 5,          // requested, then applied, size in pixels
+  SET_HEIGHT = 6,
+  SET_SLOW_SYSTEM = 7,    // slow-system flag, cleared at the start of every frame
+  SET_MASTER_VOLUME = 11, // percent
+  SET_SOUND_VOLUME = 12,
+  SET_MUSIC_VOLUME = 13,
+  SET_AUDIO_DRIVER = 14,  // index into AudioDriverList
+};
+// Setup values by slot (TSettingSlot).
 extern std::array<int, 100> Settings;
 extern std::array<std::string, 100> AboutText;  // About page, lines 1 to AboutCount - 1
 extern int AboutCount;

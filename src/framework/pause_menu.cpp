@@ -12,13 +12,13 @@
 #include "platform/draw_state.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/key_codes.h"
 #include "platform/random.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 
 namespace {
 
-const int kKeyEscape = 27, kKeyUp = 38, kKeyDown = 40, kKeySpace = 32;
 const int kScatterSeed = 37171650;
 
 double SinDegrees(double degrees) { return std::sin(degrees * 3.14159265358979323846 / 180.0); }
@@ -26,7 +26,7 @@ double SinDegrees(double degrees) { return std::sin(degrees * 3.1415926535897932
 void WaitWhileEscapeHeld() {
   for (;;) {
     PollSystem();
-    if (!KeyDown(kKeyEscape)) return;
+    if (!KeyDown(VK_ESCAPE)) return;
     Delay(1);
   }
 }
@@ -85,9 +85,9 @@ int PauseMenu() {
     Colour(0, 0, 0, 0.5f);
     DrawRect(0.1f * VirtualWidth, 0.375f * VirtualHeight, VirtualWidth / 6.0f, VirtualHeight / 4.0f);
 
-    const bool up = AnyPort(0) || KeyDown(kKeyUp);
-    const bool down = AnyPort(8) || KeyDown(kKeyDown);
-    const bool fire = AnyPort(10) || AnyPort(11) || KeyDown(kKeySpace);
+    const bool up = AnyPort(0) || KeyDown(VK_UP);
+    const bool down = AnyPort(8) || KeyDown(VK_DOWN);
+    const bool fire = AnyPort(10) || AnyPort(11) || KeyDown(VK_SPACE);
     if (up && !held) { --cursor; held = 1; }
     if (down && !held) { ++cursor; held = 1; }
     if (!fire && !down && !up) held = 0;
@@ -117,7 +117,7 @@ int PauseMenu() {
     WobbleScale(phase);
     ScatterTitles(141, 180, spin);
     PresentFrame(1);
-    if (KeyDown(kKeyEscape)) result = cursor == 1 ? 99 : 1;
+    if (KeyDown(VK_ESCAPE)) result = cursor == 1 ? 99 : 1;
   }
   SeedRnd(Millis());
   WaitWhileEscapeHeld();

@@ -18,6 +18,7 @@
 #include "platform/draw_state.h"
 #include "platform/font.h"
 #include "platform/input.h"
+#include "platform/key_codes.h"
 #include "ui/draw_helpers.h"
 #include "ui/settings_panel.h"
 
@@ -37,8 +38,6 @@ std::vector<ment> MessageList;
 
 namespace {
 
-const int kKeyTab = 9, kKeyEscape = 27, kKeyF4 = 115, kKeyF11 = 122, kKeyF12 = 123;
-const int kKeyLeftAlt = 164, kKeyRightAlt = 165;
 const int kHighlightTicks = 60, kMessageTicks = 180;
 
 void DrawOverlay() {
@@ -75,12 +74,11 @@ void DrawMessages() {
   }
 }
 
-bool ExitRequested() {
-  const bool alt_f4 = KeyDown(kKeyF4) && (KeyDown(kKeyLeftAlt) || KeyDown(kKeyRightAlt));
-  return alt_f4 || AppTerminate();
-}
-
 }  // namespace
+
+bool ExitHotKeyHeld() {
+  return KeyDown(VK_F4) && (KeyDown(VK_LEFT_ALT) || KeyDown(VK_RIGHT_ALT));
+}
 
 void ResetPresentFrame() {
   OverlayOn = 1;
@@ -111,18 +109,18 @@ long UsedMemory() {
 
 int PresentFrame(int showPointer) {
   int result = 0;
-  Settings[7] = 0;
+  Settings[SET_SLOW_SYSTEM] = 0;
   FrameSkipped = 0;
   SetImageFont(ScreenFonts[3]);
   ResetDrawing();
 
-  if (KeyHit(kKeyTab)) {
+  if (KeyHit(VK_TAB)) {
     PanelOpen = 1 - PanelOpen;
     WriteSetupFile();
   }
-  if (FrameSkipped == 0 || Settings[7] == 0) {
-    if (KeyHit(kKeyF11)) TakeScreenshot();
-    if (KeyDown(kKeyEscape) && GameState == 1) {
+  if (FrameSkipped == 0 || Settings[SET_SLOW_SYSTEM] == 0) {
+    if (KeyHit(VK_F11)) TakeScreenshot();
+    if (KeyDown(VK_ESCAPE) && GameState == 1) {
       GameState = 2;
       const int paused_at = Millis();
       result = PauseMenu();
@@ -135,7 +133,7 @@ int PresentFrame(int showPointer) {
   ResetDrawing();
   Scale(1.5f, 1.5f);
   SetImageFont(ScreenFonts[1]);
-  if (KeyHit(kKeyF12)) OverlayOn = 1 - OverlayOn;
+  if (KeyHit(VK_F12)) OverlayOn = 1 - OverlayOn;
   if (OverlayOn == 1) DrawOverlay();
   if (showPointer == 1 || PanelOpen == 1)
     DrawImage(IconsFiltered, VirtualMouseX() + 12, VirtualMouseY() + 12, 63);
@@ -162,6 +160,6 @@ int PresentFrame(int showPointer) {
   LastFrameTime = Millis();
   FrameSkipped = 0;
 
-  if (ExitRequested()) Farewell();
+  if (ExitHotKeyHeld() || AppTerminate()) Farewell();
   return result;
 }

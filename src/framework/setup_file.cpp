@@ -10,6 +10,7 @@
 #include "platform/stream.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
+#include "ui/text_fields.h"
 
 int AudioDriverChosen = 0;
 
@@ -44,31 +45,31 @@ void ReadSetupLine(const std::string& line) {
   if (key == "AUDIODRIVER") {
     AudioDriverChosen = 1;
     for (size_t i = 0; i < AudioDriverList.size(); ++i)
-      if (AudioDriverList[i] == value) Settings[14] = int(i);
+      if (AudioDriverList[i] == value) Settings[SET_AUDIO_DRIVER] = int(i);
   }
   if (key == "FULLSCREEN" && (upper_value == "TRUE" || upper_value == "ON")) {
-    Settings[1] = 1;
+    Settings[SET_FULLSCREEN] = 1;
     LogLine("\tSetting to Fullscreen");
   }
   if (key == "GFX ENGINE" || key == "GFXENGINE") {
     if (upper_value == "DX9") {
-      Settings[3] = 1;
+      Settings[SET_GFX_ENGINE] = 1;
       LogLine("\tDirectX 9 Mode");
     } else if (upper_value == "DX7") {
-      Settings[3] = 2;
+      Settings[SET_GFX_ENGINE] = 2;
       LogLine("\tDirectX 7 Mode");
     }
   }
-  if (key == "WIDTH") Settings[5] = SetupNumber(value);
-  if (key == "HEIGHT") Settings[6] = SetupNumber(value);
+  if (key == "WIDTH") Settings[SET_WIDTH] = SetupNumber(value);
+  if (key == "HEIGHT") Settings[SET_HEIGHT] = SetupNumber(value);
   if (key == "ESS") {
-    Settings[7] = 1;
+    Settings[SET_SLOW_SYSTEM] = 1;
     LogLine("\tAssuming Emergency Slow System values.");
   }
   if (key == "KEY") ReadKeyLine(value);
-  if (key == "MASTER") Settings[11] = SetupNumber(value);
-  if (key == "SOUND") Settings[12] = SetupNumber(value);
-  if (key == "MUSIC") Settings[13] = SetupNumber(value);
+  if (key == "MASTER") Settings[SET_MASTER_VOLUME] = SetupNumber(value);
+  if (key == "SOUND") Settings[SET_SOUND_VOLUME] = SetupNumber(value);
+  if (key == "MUSIC") Settings[SET_MUSIC_VOLUME] = SetupNumber(value);
 }
 
 void ReadSetupFile() {
@@ -86,20 +87,20 @@ std::string SetupFileText() {
   std::string out;
   auto line = [&out](const std::string& text) { out += text + "\r\n"; };
   line("[Graphics]");
-  if (Settings[1] == 0) line("Fullscreen = False");
-  if (Settings[1] == 1) line("Fullscreen = True");
+  if (Settings[SET_FULLSCREEN] == 0) line("Fullscreen = False");
+  if (Settings[SET_FULLSCREEN] == 1) line("Fullscreen = True");
   const char* const engines[3] = {"OpenGL", "DX9", "DX7"};
-  if (Settings[3] >= 0 && Settings[3] <= 2) line(std::string("GFX Engine = ") + engines[Settings[3]]);
-  line("Width=" + std::to_string(Settings[5]));
-  line("Height=" + std::to_string(Settings[6]));
-  if (Settings[7] == 1)
+  if (Settings[SET_GFX_ENGINE] >= 0 && Settings[SET_GFX_ENGINE] <= 2) line(std::string("GFX Engine = ") + engines[Settings[SET_GFX_ENGINE]]);
+  line("Width=" + std::to_string(Settings[SET_WIDTH]));
+  line("Height=" + std::to_string(Settings[SET_HEIGHT]));
+  if (Settings[SET_SLOW_SYSTEM] == 1)
     line("ESS=1 ; This is a slow system, and things must run a wee bit slower for it.  Awww..");
   line("");
   line("[Audio]");
-  line("Master = " + std::to_string(Settings[11]));
-  line("Sound = " + std::to_string(Settings[12]));
-  line("Music = " + std::to_string(Settings[13]));
-  const int driver = Settings[14];
+  line("Master = " + std::to_string(Settings[SET_MASTER_VOLUME]));
+  line("Sound = " + std::to_string(Settings[SET_SOUND_VOLUME]));
+  line("Music = " + std::to_string(Settings[SET_MUSIC_VOLUME]));
+  const int driver = Settings[SET_AUDIO_DRIVER];
   const bool known = driver >= 0 && driver < int(AudioDriverList.size());
   line("AudioDriver = " + (known ? AudioDriverList[size_t(driver)] : std::string()));
   for (const std::string& name : AudioDriverList) line("; AudioDriver = " + name);

@@ -8,6 +8,7 @@
 #include "framework/present_frame.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
+#include "platform/key_codes.h"
 #include "ui/draw_helpers.h"
 
 void RunTitleScreen() {
@@ -21,6 +22,6 @@ void RunTitleScreen() {
     Colour(180, 255, 255, 1.0f);
     TextAt(VirtualWidth / 2, VirtualHeight / 2 + 60, "Press Escape to leave", 1, 1);
     PresentFrame(1);
-    if (KeyDown(27)) return;
+    if (KeyDown(VK_ESCAPE)) return;
   }
 }

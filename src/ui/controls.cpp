@@ -4,6 +4,7 @@
 
 #include "platform/input.h"
 #include "platform/joystick.h"
+#include "platform/key_codes.h"
 
 #include <algorithm>
 
@@ -192,7 +193,7 @@ int PlayerControl(int control, int player) {
 }
 
 int ScanControl() {
-  if (KeyDown(122) || KeyDown(123)) return 0;
+  if (KeyDown(VK_F11) || KeyDown(VK_F12)) return 0;
   for (int key = 1; key <= 255; ++key)
     if (KeyDown(key)) return key;
   for (int j = 1; j <= JoyTotal; ++j) {

@@ -2,7 +2,6 @@
 // Sprites are counted per frame against budgets so a slow machine keeps its frame rate.
 #include "ui/draw_helpers.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -22,7 +21,7 @@ namespace {
 
 // Slow-system mode skips a frame's sprites; a flag value other than 0 and 1 suppresses them too.
 bool SpritesSuppressed() {
-  const int slow = Settings[7];
+  const int slow = Settings[SET_SLOW_SYSTEM];
   if (slow == 1) return FrameSkipped == 1;
   return slow != 0;
 }
@@ -35,14 +34,6 @@ bool TakeBudget(int budgetClass) {
   if (SpriteCount[size_t(budgetClass)] >= SpriteBudget[size_t(budgetClass)]) return false;
   ++SpriteCount[size_t(budgetClass)];
   return true;
-}
-
-// Position of the first occurrence of what in text at or after start (1-based), 0 when absent.
-int Instr(const std::string& text, const std::string& what, int start) {
-  if (start < 1) start = 1;
-  if (size_t(start - 1) > text.size()) return 0;
-  const size_t at = text.find(what, size_t(start - 1));
-  return at == std::string::npos ? 0 : int(at) + 1;
 }
 
 }  // namespace
@@ -165,61 +156,6 @@ float ClampFloat(float v, float lo, float hi) {
 
 bool MouseOver(int x, int y, int w, int h) {
   return FrameMouseX > x && FrameMouseY > y && FrameMouseX < x + w && FrameMouseY < y + h;
-}
-
-std::string TrimText(const std::string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-  return text.substr(first, last - first);
-}
-
-std::string UpperText(std::string text) {
-  for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Field(const std::string& text, const std::string& separator, int n, int spaceToo) {
-  const std::string t = TrimText(text);
-  int prev = 0;
-  int start = 1;
-  bool failed = false;
-  for (int i = 1; i < n; ++i) {
-    const int p = Instr(t, separator, start);
-    if (p + 1 <= prev) {
-      failed = true;
-    } else {
-      prev = p + 1;
-    }
-    if (spaceToo == 1) {
-      const int s = Instr(t, " ", start);
-      if (s > 0 && s + 1 < prev) prev = s + 1;
-    }
-    start = prev;
-  }
-  int len = Instr(t, separator, start) - start;
-  if (spaceToo == 1) {
-    const int s = Instr(t, " ", start);
-    if (s > 0 && s - start < len) len = s - start;
-  }
-  if (failed) return "-+-";
-  if (start < 1 || size_t(start - 1) > t.size()) return "";
-  return len < 0 ? t.substr(size_t(start - 1)) : t.substr(size_t(start - 1), size_t(len));
-}
-
-int HexToInt(const std::string& text) {
-  int result = 0;
-  for (char c : text) {
-    int digit = 0;
-    if (c >= 'A' && c <= 'F') {
-      digit = c - 'A' + 10;
-    } else {
-      digit = std::atoi(std::string(1, c).c_str());
-    }
-    result = int(unsigned(result) * 16u + unsigned(digit));
-  }
-  return result;
 }
 
 void PostMessage(const std::string& text) {

@@ -1,6 +1,6 @@
 // The drawing helpers every screen draws through: fonts and aligned text, colour with clamping,
 // blend kinds, counted sprites against per-frame budgets, the striped backdrop, and the small
-// shared helpers (clamp, mouse-over, field splitter, hex parser, messages, clock).
+// shared helpers (clamp, mouse-over, messages, clock).
 #pragma once
 #include <array>
 #include <string>
@@ -52,15 +52,6 @@ void DrawBackdrop();
 float ClampFloat(float v, float lo, float hi);
 // The frame's mouse strictly inside the rectangle.
 bool MouseOver(int x, int y, int w, int h);
-// The text without the characters of code 32 and below at both ends.
-std::string TrimText(const std::string& text);
-// The text with its letters upper-cased, as keys of text files are compared.
-std::string UpperText(std::string text);
-// The n-th field (from 1) of text split at separator; "-+-" past the last separator. With
-// spaceToo 1 a space ends a field too.
-std::string Field(const std::string& text, const std::string& separator, int n, int spaceToo = 0);
-// Hexadecimal with capital A..F; other characters count their decimal value.
-int HexToInt(const std::string& text);
 // Appends a floating message (tick 0, c 1).
 void PostMessage(const std::string& text);
 // Milliseconds since program start.
