@@ -6,6 +6,7 @@
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
 #include "framework/engine_test.h"
+#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "platform/display.h"
 #include "platform/files.h"
@@ -32,7 +33,7 @@ const char kCaptionFamily[] = "Blue Highway";
 const int kFamilySizes[9] = {8, 12, 18, 24, 32, 40, 52, 64, 96};
 
 TFontPtr LoadFamily(const std::string& family, int size) {
-  return LoadFont(family + ".ttf", size, SMOOTHFONT);
+  return LoadFont(CommonPath(family + ".ttf"), size, SMOOTHFONT);
 }
 
 int Scaled(int base, float scale) { return int(float(base) * scale); }
@@ -77,7 +78,7 @@ void LoadSoundEffects() {
   LogLine("");
   LogLine("Loading Sound effects");
   for (int n = 1; n <= 200; ++n) {
-    const std::string name = EffectFileName(n);
+    const std::string name = GamePath(EffectFileName(n));
     if (FileType(name) == FILETYPE_NONE) continue;
     LogLine("\tSFX(" + std::to_string(n) + ")");
     SfxTable[size_t(n)] = LoadSound(name, 0);
@@ -101,33 +102,27 @@ std::string BorderFileName(const std::string& prefix, int entry) {
 }
 
 void LoadCommonAssets() {
-  // Back to exactly where we came from afterwards, even when "Common/" is missing.
-  const std::string game_folder = CurrentDir();
   AutoMidHandle(true);
   LogLine("");
   LogLine("Loading : Common Objects");
   LogLine("");
   LogLine("Switching to Default Folder");
   LogLine("");
-  ChangeDir("../");
-  ChangeDir("Common/");
-
   LogLine("\tDefault Fonts");
   LoadFonts();
   LogLine("\tDefault Icons");
-  IconsFiltered = LoadAnimImage("icons.png", 16, 16, 0, 64, MASKEDIMAGE | FILTEREDIMAGE);
-  IconsCrisp = LoadAnimImage("icons.png", 16, 16, 0, 64, MASKEDIMAGE);
+  IconsFiltered = LoadAnimImage(CommonPath("icons.png"), 16, 16, 0, 64, MASKEDIMAGE | FILTEREDIMAGE);
+  IconsCrisp = LoadAnimImage(CommonPath("icons.png"), 16, 16, 0, 64, MASKEDIMAGE);
   LogLine("\tLogos");
-  Logos[0] = LoadImage("logo.png", MASKEDIMAGE | FILTEREDIMAGE);
-  Logos[1] = LoadImage("Tamblin.png", MASKEDIMAGE | FILTEREDIMAGE);
+  Logos[0] = LoadImage(CommonPath("logo.png"), MASKEDIMAGE | FILTEREDIMAGE);
+  Logos[1] = LoadImage(CommonPath("Tamblin.png"), MASKEDIMAGE | FILTEREDIMAGE);
   LogLine("\tBadgeGet");
-  BadgeSound = LoadSound("open.ogg", 0);
+  BadgeSound = LoadSound(CommonPath("open.ogg"), 0);
   if (DisplayOpen == 0) ShowFirstLoadingFrame();
 
   LogLine("");
   LogLine("Switching to Game Folder");
-  ChangeDir(game_folder);
-  BadgeSheet = LoadAnimImage("badges.png", 64, 64, 0, 16, MASKEDIMAGE | FILTEREDIMAGE);
+  BadgeSheet = LoadAnimImage(GamePath("badges.png"), 64, 64, 0, 16, MASKEDIMAGE | FILTEREDIMAGE);
   LoadSoundEffects();
   LoadScores();
 }
@@ -135,14 +130,14 @@ void LoadCommonAssets() {
 void LoadScreenImages() {
   RunEngineTest(60, 2);
   LoadMusicSamples();
-  TitleLogo = LoadImage("logo.png", MASKEDIMAGE | FILTEREDIMAGE);
+  TitleLogo = LoadImage(GamePath("logo.png"), MASKEDIMAGE | FILTEREDIMAGE);
   for (int i = 1; i <= 10; ++i) {
-    TopBorders[size_t(i)] = LoadImage(BorderFileName("top_", i), MASKEDIMAGE | FILTEREDIMAGE);
-    BottomBorders[size_t(i)] = LoadImage(BorderFileName("bot_", i), MASKEDIMAGE | FILTEREDIMAGE);
+    TopBorders[size_t(i)] = LoadImage(GamePath(BorderFileName("top_", i)), MASKEDIMAGE | FILTEREDIMAGE);
+    BottomBorders[size_t(i)] = LoadImage(GamePath(BorderFileName("bot_", i)), MASKEDIMAGE | FILTEREDIMAGE);
   }
-  ButtonSheet = LoadAnimImage("buttons.png", 256, 256, 0, 16, MASKEDIMAGE | FILTEREDIMAGE);
-  SpriteSheet = LoadAnimImage("gfx_01.png", 32, 32, 0, 256, -1);
-  WarnImage = LoadImage("warn-hd.png", MASKEDIMAGE | FILTEREDIMAGE);
+  ButtonSheet = LoadAnimImage(GamePath("buttons.png"), 256, 256, 0, 16, MASKEDIMAGE | FILTEREDIMAGE);
+  SpriteSheet = LoadAnimImage(GamePath("gfx_01.png"), 32, 32, 0, 256, -1);
+  WarnImage = LoadImage(GamePath("warn-hd.png"), MASKEDIMAGE | FILTEREDIMAGE);
 }
 
 void ResetCommonAssets() {

@@ -1,8 +1,10 @@
 #include "framework/debug_log.h"
 
+#include "framework/game_paths.h"
+
 TStreamPtr DebugLogStream;
 
-void OpenDebugLog() { DebugLogStream = WriteFile("Debug.txt"); }
+void OpenDebugLog() { DebugLogStream = WriteFile(FilesPath("Debug.txt")); }
 
 void LogLine(const std::string& text) {
   if (!DebugLogStream) return;

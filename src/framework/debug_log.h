@@ -7,7 +7,7 @@
 
 extern TStreamPtr DebugLogStream;  // null until opened, or when "Debug.txt" can't be created
 
-// Creates "Debug.txt" in the working directory (start-up does this once, in "Files/").
+// Creates "Debug.txt" in the files folder (start-up does this once).
 void OpenDebugLog();
 // Writes text and CR LF and flushes it; does nothing without a log.
 void LogLine(const std::string& text);

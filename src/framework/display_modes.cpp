@@ -7,6 +7,7 @@
 #include "framework/common_assets.h"
 #include "framework/debug_log.h"
 #include "framework/farewell.h"
+#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "platform/display.h"
 #include "platform/files.h"
@@ -100,7 +101,7 @@ void ApplyDisplayMode() {
   LogLine("\tResolution : " + std::to_string(CurrentWidth) + "x" + std::to_string(CurrentHeight) +
           "," + std::to_string(depth));
 
-  if (TStreamPtr guard = WriteFile("crash.dat")) guard->Close();
+  if (TStreamPtr guard = WriteFile(GamePath("crash.dat"))) guard->Close();
   bool opened = OpenGraphics(CurrentWidth, CurrentHeight, depth, 60, 0);
   if (!opened && depth != 0) {
     // The mode was listed but refused: a window of the same size is the next best thing.
@@ -110,7 +111,7 @@ void ApplyDisplayMode() {
   if (!opened) {
     // Without any display nothing can be shown or pressed; end instead of running unseen.
     LogLine("\tCould not open a display");
-    DeleteFile("crash.dat");
+    DeleteFile(GamePath("crash.dat"));
     CloseDebugLog();
     ExitProcess(1);
   }
@@ -120,7 +121,7 @@ void ApplyDisplayMode() {
   LoadCommonAssets();
   LoadScreenImages();
   LogLine(kRule);
-  DeleteFile("crash.dat");
+  DeleteFile(GamePath("crash.dat"));
 }
 
 void ResetDisplayModes() {

@@ -5,6 +5,7 @@
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
 #include "framework/farewell.h"
+#include "framework/game_paths.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "framework/title_screen.h"
@@ -165,8 +166,9 @@ int ClampStartWorld(int limit) {
 
 void ReadStartWorldLimit() {
   StartWorldLimit = 1;
-  if (FileType("zivazo.dat") != FILETYPE_NONE) {
-    if (TStreamPtr in = ReadFile("zivazo.dat")) {
+  const std::string path = GamePath("zivazo.dat");
+  if (FileType(path) != FILETYPE_NONE) {
+    if (TStreamPtr in = ReadFile(path)) {
       StartWorldLimit = in->ReadInt();
       in->Close();
     }
@@ -189,9 +191,11 @@ void Main() {
   SetDefaultSettings();
   BuildScrambleKey();
 
-  ChangeDir("Files/");
+  NoteGamePaths(CurrentDir());
+  EnterFolder(FilesFolder);
   OpenDebugLog();
   WriteBanner();
+  if (FilesFolder == StartFolder) LogLine("\tNo \"Files/\" folder: the game's files stay beside it");
 
   AudioDriverList = AudioDrivers();
   if (AudioDriverList.size() > 100) AudioDriverList.resize(100);
@@ -208,7 +212,7 @@ void Main() {
   LogLine("Grabbing Previous Scores");
   LogLine("");
 
-  ChangeDir(GameFolder());
+  EnterFolder(GameFolderPath);
   int loading_started = Millisecs();
   ApplyDisplayMode();
   GameState = 0;

@@ -51,7 +51,7 @@ void SetDefaultSettings();
 int DefaultAudioDriver(const std::vector<std::string>& drivers);
 // Clamps a saved start-world limit to 1 .. 20.
 int ClampStartWorld(int limit);
-// Reads "zivazo.dat" from the working directory into StartWorldLimit (1 when missing).
+// Reads "zivazo.dat" from the game folder into StartWorldLimit (1 when missing).
 void ReadStartWorldLimit();
 
 // Runs the whole program once; ends the process through Farewell. A second call returns at once.

@@ -1,9 +1,10 @@
-// Saving the back buffer as an opaque PNG one folder above the game folder.
+// Saving the back buffer as an opaque PNG in the files folder, one above the game folder.
 #include "framework/screenshot.h"
 
 #include "framework/common_assets.h"
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
+#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -25,18 +26,17 @@ std::string ScreenshotName(const std::string& date, const std::string& time) {
 }
 
 std::string FreeFileName(const std::string& name) {
-  if (FileType(name) == FILETYPE_NONE) return name;
+  if (FileType(FilesPath(name)) == FILETYPE_NONE) return name;
   const std::string stem = name.substr(0, name.size() - 4);
   for (int n = 2;; ++n) {
     std::string candidate = stem + " " + std::to_string(n) + ".png";
-    if (FileType(candidate) == FILETYPE_NONE) return candidate;
+    if (FileType(FilesPath(candidate)) == FILETYPE_NONE) return candidate;
   }
 }
 
 void TakeScreenshot() {
   LogLine("");
   LogLine("\tScreenshot");
-  ChangeDir("..");
   LogLine("\tGrabbing Screenshot");
   TPixmapPtr shot = GrabPixmap(0, 0, CurrentWidth, CurrentHeight);
   ResetDrawing();
@@ -54,9 +54,8 @@ void TakeScreenshot() {
 
   const std::string name = FreeFileName(ScreenshotName(CurrentDate(), CurrentTime()));
   LogLine("\tSaving Screenshot : " + name);
-  const bool saved = shot && SavePixmapPNG(*shot, name, 9);
+  const bool saved = shot && SavePixmapPNG(*shot, FilesPath(name), 9);
   LogLine("\tSaved Screenshot " + std::to_string(saved ? 1 : 0));
   LogLine("");
-  ChangeDir(GameFolder());
   PostMessage(saved ? "Saved Screenshot" : "Couldn't save the screenshot");
 }

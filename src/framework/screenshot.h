@@ -8,7 +8,7 @@ std::string CleanFileName(const std::string& text);
 // The file name for a shot taken at the given date ("06 Dec 2026") and time ("14:03:59"):
 // "Lambrisk  (Screenshot_06 Dec 2026_140359).png".
 std::string ScreenshotName(const std::string& date, const std::string& time);
-// The name itself when free, else the name with " 2", " 3", ... before ".png".
+// The name itself when no file of that name is in the files folder, else the name with " 2", " 3", ... before ".png".
 std::string FreeFileName(const std::string& name);
 // Grabs, makes opaque, shows a notice, saves and logs. Called by PresentFrame on F11.
 void TakeScreenshot();

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "framework/debug_log.h"
+#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "platform/files.h"
 #include "platform/stream.h"
@@ -73,8 +74,9 @@ void ReadSetupLine(const std::string& line) {
 }
 
 void ReadSetupFile() {
-  if (FileType("Setup.ini") != FILETYPE_FILE) return;
-  TStreamPtr in = ReadFile("Setup.ini");
+  const std::string path = FilesPath("Setup.ini");
+  if (FileType(path) != FILETYPE_FILE) return;
+  TStreamPtr in = ReadFile(path);
   if (!in) return;
   LogLine("\tReading Setup File");
   do {
@@ -113,14 +115,14 @@ std::string SetupFileText() {
 }
 
 bool WriteSetupFile() {
-  ChangeDir("..");
+  const std::string path = FilesPath("Setup.ini"), temporary = path + ".new";
   bool written = false;
-  if (TStreamPtr out = WriteFile("Setup.ini.new")) {
+  if (TStreamPtr out = WriteFile(temporary)) {
     written = out->WriteString(SetupFileText()) && out->Flush();
     out->Close();
-    written = written && RenameFile("Setup.ini.new", "Setup.ini");
-    if (!written) DeleteFile("Setup.ini.new");
+    written = written && RenameFile(temporary, path);
+    if (!written) DeleteFile(temporary);
   }
-  ChangeDir(GameFolder());
+  if (!written) LogLine("\tCan't write " + path);
   return written;
 }

@@ -10,10 +10,10 @@ extern int AudioDriverChosen;  // 1 when the setup file named an audio driver
 int SetupNumber(const std::string& text);
 // Applies one line of the file to Settings and ControlTable.
 void ReadSetupLine(const std::string& line);
-// Reads "Setup.ini" from the working directory ("Files/") into Settings and ControlTable.
+// Reads "Setup.ini" from the files folder into Settings and ControlTable.
 void ReadSetupFile();
 // The whole file as written, one text per line.
 std::string SetupFileText();
-// Rewrites "Setup.ini" whole, one folder above the game folder; a temporary file is renamed over
-// the old one, so a failed save never leaves a truncated setup. True when it was written.
+// Rewrites "Setup.ini" whole in the files folder; a temporary file is renamed over the old one,
+// so a failed save never leaves a truncated setup. True when it was written; a failure is logged.
 bool WriteSetupFile();

@@ -8,6 +8,7 @@
 #include "framework/common_assets.h"
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
+#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "platform/display.h"
@@ -62,9 +63,10 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options)
   OpenGraphics(CurrentWidth, CurrentHeight);
   SetVirtualResolution(float(VirtualWidth), float(VirtualHeight));
 
-  ChangeDir("Files/");
+  NoteGamePaths(Root());
+  EnterFolder(FilesFolder);
   OpenDebugLog();
-  ChangeDir(GameFolder());
+  EnterFolder(GameFolderPath);
   AddEventSource(&script_);
 }
 
@@ -72,6 +74,7 @@ THeadlessGame::~THeadlessGame() {
   RemoveEventSource(&script_);
   CloseDebugLog();
   ResetEveryModule();
+  ResetGamePaths();
   CloseGraphics();
   SetDrawDriver(nullptr);
   ResetDrawState();

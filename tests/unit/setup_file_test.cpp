@@ -1,6 +1,7 @@
 // Reading and writing "Setup.ini".
 #include <gtest/gtest.h>
 
+#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "framework/setup_file.h"
 #include "platform/files.h"
@@ -17,7 +18,9 @@ class SetupFileTest : public ::testing::Test {
     SetDefaultControls();
     AudioDriverChosen = 0;
     AudioDriverList = {"A", "B"};
+    ResetGamePaths();
   }
+  void TearDown() override { ResetGamePaths(); }
   // Reads a file holding these bytes from the working directory.
   static void ReadText(const std::string& bytes) {
     TTempDir::Write("Setup.ini", bytes);
@@ -32,14 +35,29 @@ const char kDefaultFile[] =
     "[Controls]\r\nKey=0,38\r\nKey=3,37\r\nKey=5,39\r\nKey=8,40\r\nKey=10,90\r\nKey=11,88\r\n"
     "Key=12,67\r\nKey=13,86\r\n";
 
-TEST_F(SetupFileTest, DefaultsAreWrittenByteForByteOneFolderUp) {
+TEST_F(SetupFileTest, DefaultsAreWrittenByteForByteInTheFilesFolder) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p 003"), 0);
-  ASSERT_TRUE(ChangeDir("003/"));
+  ASSERT_EQ(system("mkdir -p Files/003"), 0);
+  NoteGamePaths(dir.Path());
+  ASSERT_TRUE(ChangeDir("Files/003/"));
   EXPECT_TRUE(WriteSetupFile());
-  EXPECT_EQ(CurrentDir(), dir.Path() + "/003");
-  EXPECT_EQ(TTempDir::Read("../Setup.ini"), kDefaultFile);
-  EXPECT_EQ(FileType("../Setup.ini.new"), FILETYPE_NONE);
+  EXPECT_EQ(CurrentDir(), dir.Path() + "/Files/003");
+  EXPECT_EQ(TTempDir::Read(dir.Path() + "/Files/Setup.ini"), kDefaultFile);
+  EXPECT_EQ(FileType(dir.Path() + "/Files/Setup.ini.new"), FILETYPE_NONE);
+}
+
+// Without a game folder the game's files stay in "Files/"; every save lands there, however often
+// and from whatever working directory, and never above the game's own folder.
+TEST_F(SetupFileTest, WithoutTheGameFolderSavesStayInTheFilesFolder) {
+  TTempDir dir;
+  ASSERT_EQ(system("mkdir -p game/Files"), 0);
+  NoteGamePaths(dir.Path() + "/game");
+  ASSERT_TRUE(ChangeDir("game/Files/"));
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(WriteSetupFile());
+  EXPECT_EQ(CurrentDir(), dir.Path() + "/game/Files");
+  EXPECT_EQ(TTempDir::Read(dir.Path() + "/game/Files/Setup.ini"), kDefaultFile);
+  EXPECT_EQ(FileType(dir.Path() + "/game/Setup.ini"), FILETYPE_NONE);
+  EXPECT_EQ(FileType(dir.Path() + "/Setup.ini"), FILETYPE_NONE);
 }
 
 TEST_F(SetupFileTest, OptionalLines) {
@@ -131,12 +149,11 @@ TEST_F(SetupFileTest, JunkIsSkipped) {
 TEST_F(SetupFileTest, AFailedSaveKeepsTheOldFile) {
   TTempDir dir;
   // A folder where the temporary file would go makes the save fail, even for root.
-  ASSERT_EQ(system("mkdir -p 003 Setup.ini.new"), 0);
-  TTempDir::Write("Setup.ini", "old");
-  ASSERT_TRUE(ChangeDir("003/"));
+  ASSERT_EQ(system("mkdir -p Files/003 Files/Setup.ini.new"), 0);
+  TTempDir::Write("Files/Setup.ini", "old");
+  NoteGamePaths(dir.Path());
   EXPECT_FALSE(WriteSetupFile());
-  EXPECT_EQ(CurrentDir(), dir.Path() + "/003");
-  EXPECT_EQ(TTempDir::Read("../Setup.ini"), "old");
+  EXPECT_EQ(TTempDir::Read("Files/Setup.ini"), "old");
 }
 
 }  // namespace
