@@ -28,12 +28,6 @@ int CollectCount = 0;
 int LastFrameTime = 0;
 int FrameTime = 0;
 int FrameRate = 0;
-int FrameMouseX = 0;
-int FrameMouseY = 0;
-int PrevMouseX = 0;
-int PrevMouseY = 0;
-int ClickLeft = 0;
-int ClickRight = 0;
 std::vector<ment> MessageList;
 
 namespace {
@@ -87,8 +81,7 @@ void ResetPresentFrame() {
   LastFrameTime = Millis();
   FrameTime = 0;
   FrameRate = 0;
-  FrameMouseX = FrameMouseY = PrevMouseX = PrevMouseY = 0;
-  ClickLeft = ClickRight = 0;
+  ResetFrameMouse();
   MessageList.clear();
 }
 
@@ -138,12 +131,8 @@ int PresentFrame(int showPointer) {
   if (showPointer == 1 || PanelOpen == 1)
     DrawImage(IconsFiltered, VirtualMouseX() + 12, VirtualMouseY() + 12, 63);
 
-  PrevMouseX = FrameMouseX;
-  PrevMouseY = FrameMouseY;
-  FrameMouseX = int(VirtualMouseX());
-  FrameMouseY = int(VirtualMouseY());
-  ClickLeft = MouseHit(1);
-  ClickRight = MouseHit(2);
+  CaptureFrameMouse();
+  ClaimPanelClicks();
 
   int now = 0;
   do {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/frame_mouse.h"
+
 // A floating message shown at the bottom left for a few seconds.
 struct ment {
   int tick = 0;     // frames shown so far
@@ -18,12 +20,6 @@ extern int CollectCount;    // shown by the overlay as "Collection : "
 extern int LastFrameTime;   // ms when the previous frame ended
 extern int FrameTime;       // ms, length of the last frame
 extern int FrameRate;       // smoothed frames per second
-extern int FrameMouseX;     // mouse in virtual pixels, captured once per frame
-extern int FrameMouseY;
-extern int PrevMouseX;      // the previous frame's values
-extern int PrevMouseY;
-extern int ClickLeft;       // left clicks since the previous frame
-extern int ClickRight;      // right clicks since the previous frame
 extern std::vector<ment> MessageList;  // floating messages, oldest first
 
 // Puts the frame state back to its start values (LastFrameTime from the current clock).

@@ -7,6 +7,7 @@
 
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
+#include "ui/frame_mouse.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"

@@ -3,17 +3,34 @@
 
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/present_frame.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "ui/draw_helpers.h"
+#include "ui/frame_mouse.h"
 
 int PanelOpen = 0;
 int PanelOffset = -300;
 
+namespace {
+int PanelClickLeft = 0;
+int PanelClickRight = 0;
+}  // namespace
+
+void ClaimPanelClicks() {
+  const bool shown = PanelOffset >= -299;
+  if (shown && FrameMouseY < PanelOffset + 300) {
+    PanelClickLeft = ClickLeft;
+    PanelClickRight = ClickRight;
+    ClickLeft = ClickRight = 0;
+  } else {
+    PanelClickLeft = PanelClickRight = 0;
+  }
+}
+
 void DrawSettingsPanel() {
-  ClickLeft = MouseHit(1);
-  ClickRight = MouseHit(2);
+  ClickLeft = PanelClickLeft;
+  ClickRight = PanelClickRight;
+  PanelClickLeft = PanelClickRight = 0;
   // Ten frames of 32 pixels to open, ten to close.
   if (PanelOpen == 1 && PanelOffset < 0) PanelOffset += 32;
   if (PanelOpen == 0 && PanelOffset >= -299) PanelOffset -= 32;
@@ -37,4 +54,5 @@ void DrawSettingsPanel() {
 void ResetSettingsPanel() {
   PanelOpen = 0;
   PanelOffset = -300;
+  PanelClickLeft = PanelClickRight = 0;
 }

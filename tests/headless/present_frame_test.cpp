@@ -146,6 +146,36 @@ TEST(PresentFrame, DrawsThePointerOnlyWhenAskedOrWithThePanelOpen) {
   EXPECT_EQ(FrameMouseY, 80);
 }
 
+// A click reaches the screen drawn under the pointer in the frame after it; while the settings
+// panel is shown, a click over the panel reaches the panel alone and one below it the screen.
+TEST(PresentFrame, AClickReachesTheScreenUnderThePointerAndNotThroughThePanel) {
+  THeadlessGame game;  // 800 x 600 drawn at 1280 x 960
+  auto click = [&game](int frame, int x, int y) {
+    game.script()
+        .At(frame, {EVENT_MOUSEMOVE, 0, x, y})
+        .At(frame, {EVENT_MOUSEDOWN, 1, 0, 0})
+        .At(frame + 1, {EVENT_MOUSEUP, 1, 0, 0});
+  };
+  auto clicks_seen = [&game](int frames) {
+    int seen = 0;
+    for (int i = 0; i < frames; ++i) {
+      game.Frame(1);
+      seen += ClickLeft;  // what the screen reads while drawing its next frame
+    }
+    return seen;
+  };
+  click(2, 400, 100);
+  EXPECT_EQ(clicks_seen(5), 1);
+
+  game.script().PressAt(5, kTab);
+  EXPECT_EQ(clicks_seen(20), 0);
+  ASSERT_EQ(PanelOffset, 20);
+  click(26, 400, 100);  // virtual y 160: on the panel, which ends at 320
+  click(30, 400, 500);  // virtual y 800: below it
+  EXPECT_EQ(clicks_seen(3), 0);
+  EXPECT_EQ(clicks_seen(5), 1);
+}
+
 TEST(PresentFrame, EscapeOnTheTitleOpensNoPauseMenu) {
   THeadlessGame game;
   GameState = 0;
