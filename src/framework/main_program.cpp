@@ -119,6 +119,8 @@ std::string GameFolder() {
 
 void ResetMainProgram() {
   Settings.fill(0);
+  AudioDriverChosen = 0;
+  SlowSystemChosen = 0;
   AboutText.fill("");
   AboutCount = 1;
   for (const char* line : kAboutLines) AddAboutLine(line);

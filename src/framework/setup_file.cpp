@@ -14,6 +14,7 @@
 #include "ui/text_fields.h"
 
 int AudioDriverChosen = 0;
+int SlowSystemChosen = 0;
 
 namespace {
 
@@ -65,6 +66,7 @@ void ReadSetupLine(const std::string& line) {
   if (key == "HEIGHT") Settings[SET_HEIGHT] = SetupNumber(value);
   if (key == "ESS") {
     Settings[SET_SLOW_SYSTEM] = 1;
+    SlowSystemChosen = 1;
     LogLine("\tAssuming Emergency Slow System values.");
   }
   if (key == "KEY") ReadKeyLine(value);
@@ -95,7 +97,7 @@ std::string SetupFileText() {
   if (Settings[SET_GFX_ENGINE] >= 0 && Settings[SET_GFX_ENGINE] <= 2) line(std::string("GFX Engine = ") + engines[Settings[SET_GFX_ENGINE]]);
   line("Width=" + std::to_string(Settings[SET_WIDTH]));
   line("Height=" + std::to_string(Settings[SET_HEIGHT]));
-  if (Settings[SET_SLOW_SYSTEM] == 1)
+  if (Settings[SET_SLOW_SYSTEM] == 1 || SlowSystemChosen == 1)
     line("ESS=1 ; This is a slow system, and things must run a wee bit slower for it.  Awww..");
   line("");
   line("[Audio]");

@@ -6,6 +6,7 @@
 #include "framework/display_modes.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
+#include "framework/setup_file.h"
 #include "platform/files.h"
 #include "platform/font.h"
 #include "platform/image.h"
@@ -71,6 +72,16 @@ TEST(PresentFrame, TabTogglesThePanelAndRewritesTheSetupFileEachPress) {
   EXPECT_EQ(PanelOpen, 0);
   EXPECT_EQ(FileType("../Setup.ini"), FILETYPE_FILE);
   EXPECT_EQ(CurrentDir(), game.Root() + "/Files/003");
+}
+
+// A hand-written slow-system line outlives the frames that clear the flag and every save.
+TEST(PresentFrame, TheSetupFilesSlowSystemLineSurvivesSaves) {
+  THeadlessGame game;
+  ReadSetupLine("ESS");
+  game.script().PressAt(2, kTab).PressAt(6, kTab);
+  for (int i = 0; i < 10; ++i) game.Frame();
+  EXPECT_EQ(Settings[7], 0);
+  EXPECT_NE(game.ReadFile("Files/Setup.ini").find("\r\nESS=1 ; This is a slow system"), std::string::npos);
 }
 
 TEST(PresentFrame, F12TogglesTheOverlayAndItsTexts) {
