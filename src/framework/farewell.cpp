@@ -6,6 +6,7 @@
 #include "framework/common_assets.h"
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
+#include "framework/game_paths.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "platform/clock.h"
@@ -13,6 +14,7 @@
 #include "platform/draw_state.h"
 #include "platform/files.h"
 #include "platform/input.h"
+#include "platform/quit_signals.h"
 #include "scores/score_file.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
@@ -38,7 +40,8 @@ const TFarewellLine kLines[] = {
 
 bool AnyInputHeld() {
   PollSystem();
-  return ScanControl() > 0 || MouseDown(1) || MouseDown(2) || ExitHotKeyHeld() || AppTerminate();
+  return ScanControl() > 0 || MouseDown(1) || MouseDown(2) || ExitHotKeyHeld() || AppTerminate() ||
+         QuitSignalled();
 }
 
 void DrawThanks() {
@@ -69,11 +72,16 @@ void Farewell() {
   LogLine("Bye!");
   LogLine("");
   LogLine("Play again, soon!!");
-  DrawThanks();
+  // Closing an interrupted display step must not look like a crash at the next start.
+  DeleteFile(GamePath("crash.dat"));
 
-  // Input still held from quitting is ignored for up to about two seconds.
-  for (int i = 0; i < 120 && AnyInputHeld(); ++i) Delay(16);
-  while (!AnyInputHeld()) Delay(1);
+  // Asked to close by a signal, nobody is there to read the thanks or press a key.
+  if (!QuitSignalled()) {
+    DrawThanks();
+    // Input still held from quitting is ignored for up to about two seconds.
+    for (int i = 0; i < 120 && AnyInputHeld(); ++i) Delay(16);
+    while (!AnyInputHeld()) Delay(1);
+  }
 
   CloseGraphics();
   CloseDebugLog();

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/files.h"
+#include "platform/quit_signals.h"
 #include "platform/sound.h"
 #include "platform/stream.h"
 #include "scores/score_file.h"
@@ -183,6 +184,7 @@ void Main() {
   if (started) return;
   started = true;
 
+  InstallQuitSignals();
   SetAppTitle(TitleLine);
   ResetMainProgram();
   // The program draws its own pointer.
@@ -220,7 +222,7 @@ void Main() {
   GameState = 0;
   LogLine("Finished Loading");
   // The loading screen stays up for at least 2.5 seconds.
-  while (Millisecs() - loading_started < 2500) Delay(1);
+  while (Millisecs() - loading_started < 2500 && !QuitSignalled()) Delay(1);
 
   ReadStartWorldLimit();
   StartWorld = StartWorldLimit;

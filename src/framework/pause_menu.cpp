@@ -13,6 +13,7 @@
 #include "platform/image.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
+#include "platform/quit_signals.h"
 #include "platform/random.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
@@ -26,7 +27,7 @@ double SinDegrees(double degrees) { return std::sin(degrees * 3.1415926535897932
 void WaitWhileEscapeHeld() {
   for (;;) {
     PollSystem();
-    if (!KeyDown(VK_ESCAPE)) return;
+    if (!KeyDown(VK_ESCAPE) || QuitSignalled()) return;
     Delay(1);
   }
 }

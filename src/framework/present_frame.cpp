@@ -19,6 +19,7 @@
 #include "platform/font.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
+#include "platform/quit_signals.h"
 #include "ui/draw_helpers.h"
 #include "ui/settings_panel.h"
 
@@ -149,6 +150,6 @@ int PresentFrame(int showPointer) {
   LastFrameTime = Millis();
   FrameSkipped = 0;
 
-  if (ExitHotKeyHeld() || AppTerminate()) Farewell();
+  if (ExitHotKeyHeld() || AppTerminate() || QuitSignalled()) Farewell();
   return result;
 }

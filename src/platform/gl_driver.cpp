@@ -78,7 +78,8 @@ void InstallRestoreHandlers() {
   handlers_installed = true;
   AddExitHook(RestoreDesktopMode);
   std::atexit(RestoreDesktopMode);
-  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+  // Interrupt, terminate and hang-up close the program in order, through the farewell.
+  for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT}) {
     struct sigaction action {};
     action.sa_handler = FatalSignal;
     sigemptyset(&action.sa_mask);
