@@ -6,12 +6,13 @@
 
 #include "framework/common_assets.h"
 #include "framework/debug_log.h"
-#include "framework/farewell.h"
 #include "framework/game_paths.h"
 #include "framework/main_program.h"
+#include "framework/setup_file.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/stream.h"
+#include "scores/score_file.h"
 #include "ui/draw_helpers.h"
 
 std::array<int, 2500> ModeWidths{};
@@ -22,6 +23,7 @@ int CurrentHeight = 600;
 int VirtualWidth = 1280;
 int VirtualHeight = 960;
 int DisplayOpen = 0;
+int DisplayDepth = 0;
 
 namespace {
 
@@ -38,6 +40,27 @@ int FullScreenDepth() {
     if (GraphicsModeExists(CurrentWidth, CurrentHeight, depth, 0)) return depth;
   PostMessage("Can't set to fullscreen in this resolution.");
   return 0;
+}
+
+// Opens at the size asked for; a refused full-screen mode gets a window of the same size.
+bool OpenAt(int width, int height, int& depth) {
+  if (OpenGraphics(width, height, depth, 60, 0)) return true;
+  if (depth == 0) return false;
+  PostMessage("Can't set to fullscreen in this resolution.");
+  depth = 0;
+  return OpenGraphics(width, height, 0, 60, 0);
+}
+
+// Nothing can be shown or pressed without a display: save what the run must keep and end.
+[[noreturn]] void EndWithoutDisplay(bool had_display) {
+  LogLine("\tCould not open a display");
+  if (had_display) {
+    WriteSetupFile();
+    SaveScores();
+  }
+  DeleteFile(GamePath("crash.dat"));
+  CloseDebugLog();
+  ExitProcess(1);
 }
 
 }  // namespace
@@ -86,6 +109,8 @@ void ChooseVirtualResolution(int w, int h) {
 }
 
 void ApplyDisplayMode() {
+  const bool had_display = DisplayOpen == 1;
+  const int previous_width = CurrentWidth, previous_height = CurrentHeight;
   BuildModeList();
   LogLine("");
   LogLine(kRule);
@@ -102,19 +127,21 @@ void ApplyDisplayMode() {
           "," + std::to_string(depth));
 
   if (TStreamPtr guard = WriteFile(GamePath("crash.dat"))) guard->Close();
-  bool opened = OpenGraphics(CurrentWidth, CurrentHeight, depth, 60, 0);
-  if (!opened && depth != 0) {
-    // The mode was listed but refused: a window of the same size is the next best thing.
-    PostMessage("Can't set to fullscreen in this resolution.");
-    opened = OpenGraphics(CurrentWidth, CurrentHeight, 0, 60, 0);
+  bool opened = OpenAt(CurrentWidth, CurrentHeight, depth);
+  if (!opened && had_display) {
+    // A new mode that won't open: the one that was open a moment ago should.
+    LogLine("\tCould not open it; back to " + std::to_string(previous_width) + "x" +
+            std::to_string(previous_height) + "," + std::to_string(DisplayDepth));
+    PostMessage("Couldn't open that display mode.");
+    Settings[SET_WIDTH] = CurrentWidth = previous_width;
+    Settings[SET_HEIGHT] = CurrentHeight = previous_height;
+    for (int i = 1; i <= ModeCount; ++i)
+      if (ModeWidths[i] == CurrentWidth && ModeHeights[i] == CurrentHeight) Settings[SET_MODE_INDEX] = i;
+    depth = DisplayDepth;
+    opened = OpenAt(CurrentWidth, CurrentHeight, depth);
   }
-  if (!opened) {
-    // Without any display nothing can be shown or pressed; end instead of running unseen.
-    LogLine("\tCould not open a display");
-    DeleteFile(GamePath("crash.dat"));
-    CloseDebugLog();
-    ExitProcess(1);
-  }
+  if (!opened) EndWithoutDisplay(had_display);
+  DisplayDepth = depth;
   ChooseVirtualResolution(CurrentWidth, CurrentHeight);
   SetVirtualResolution(float(VirtualWidth), float(VirtualHeight));
 
@@ -133,4 +160,5 @@ void ResetDisplayModes() {
   VirtualWidth = 1280;
   VirtualHeight = 960;
   DisplayOpen = 0;
+  DisplayDepth = 0;
 }

@@ -11,6 +11,7 @@ extern int CurrentHeight;
 extern int VirtualWidth;    // drawing coordinates (starts 1280 x 960)
 extern int VirtualHeight;
 extern int DisplayOpen;     // 1 once the assets were loaded with a display open
+extern int DisplayDepth;    // colour depth of the open display, 0 for a window
 
 // True for the 16:10, 16:9 and 4:3 shapes, by truncating integer division (1366 x 768 counts).
 bool UsableMode(int width, int height);

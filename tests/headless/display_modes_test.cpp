@@ -2,6 +2,8 @@
 // the virtual resolution, the full-screen fallback, the guard file and a second application.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "audio/sound_effects.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
@@ -23,12 +25,14 @@ class TWatchingDriver : public TRecordingDriver {
   };
   std::vector<TOpening> openings;
   int closings = 0;
+  int refused_width = -1;  // openings of this width fail
   void CloseGraphics() override {
     ++closings;
     TRecordingDriver::CloseGraphics();
   }
   bool CreateGraphics(int width, int height, int depth, int hertz, int flags) override {
     openings.push_back({width, height, depth, FileType("crash.dat") == FILETYPE_FILE});
+    if (width == refused_width || refused_width == 0) return false;
     return TRecordingDriver::CreateGraphics(width, height, depth, hertz, flags);
   }
 };
@@ -55,6 +59,32 @@ struct TApplied {
     ApplyDisplayMode();
   }
 };
+
+// A mode chosen on the settings panel that won't open brings back the mode that was open, which
+// the next save stores; when nothing opens at all the setup is saved before the program ends.
+TEST(DisplayModes, AnApplyThatCannotOpenFallsBackToThePreviousMode) {
+  TApplied a({{800, 600, 32, 60}, {1024, 768, 32, 60}});
+  a.Apply(800, 600);
+  a.driver->refused_width = 1024;
+  a.Apply(1024, 768, 1);
+  std::vector<std::tuple<int, int, int>> opened;
+  for (const auto& o : a.driver->openings) opened.emplace_back(o.width, o.height, o.depth);
+  EXPECT_EQ(opened, (std::vector<std::tuple<int, int, int>>{
+                        {800, 600, 0}, {1024, 768, 32}, {1024, 768, 0}, {800, 600, 0}}));
+  EXPECT_TRUE(GraphicsOpen());
+  EXPECT_EQ(CurrentWidth, 800);
+  EXPECT_EQ(Settings[5], 800);
+  EXPECT_EQ(Settings[6], 600);
+  EXPECT_EQ(Settings[4], 1);
+  EXPECT_NE(a.game.Log().find("\tCould not open it; back to 800x600,0\r\n"), std::string::npos);
+  EXPECT_EQ(FileType("crash.dat"), FILETYPE_NONE);
+
+  a.driver->refused_width = 0;
+  Settings[5] = 1024;
+  EXPECT_EQ(RunInChild([] { ApplyDisplayMode(); }), 1);
+  EXPECT_NE(a.game.ReadFile("Files/Setup.ini").find("Width=800\r\n"), std::string::npos);
+  EXPECT_EQ(FileType("crash.dat"), FILETYPE_NONE);
+}
 
 TEST(DisplayModes, OneListEntryPerSizeAndOnlyUsableShapes) {
   TApplied a({{1024, 768, 16, 60}, {1024, 768, 32, 60}, {1280, 1024, 32, 60}, {800, 600, 32, 75}});
