@@ -1,12 +1,31 @@
 #include "framework/debug_log.h"
 
+#include <mutex>
+
 #include "framework/game_paths.h"
+#include "platform/platform_log.h"
 
 TStreamPtr DebugLogStream;
 
-void OpenDebugLog() { DebugLogStream = WriteFile(FilesPath("Debug.txt")); }
+namespace {
+
+// The sound thread reports through the platform's sink too, so lines are written one at a time.
+std::mutex log_lock;
+
+void LogPlatformWarning(const std::string& line) { LogLine("\t" + line); }
+
+}  // namespace
+
+void OpenDebugLog() {
+  {
+    std::lock_guard<std::mutex> hold(log_lock);
+    DebugLogStream = WriteFile(FilesPath("Debug.txt"));
+  }
+  if (DebugLogStream) SetPlatformLogSink(LogPlatformWarning);
+}
 
 void LogLine(const std::string& text) {
+  std::lock_guard<std::mutex> hold(log_lock);
   if (!DebugLogStream) return;
   DebugLogStream->WriteLine(text);
   // Flushed line by line: the log exists for problem reports, and a crash must not take its
@@ -15,6 +34,8 @@ void LogLine(const std::string& text) {
 }
 
 void CloseDebugLog() {
+  SetPlatformLogSink(nullptr);
+  std::lock_guard<std::mutex> hold(log_lock);
   if (DebugLogStream) DebugLogStream->Close();
   DebugLogStream.reset();
 }

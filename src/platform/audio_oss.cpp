@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/audio_drivers.h"
+#include "platform/platform_log.h"
 #include "platform/sound_mixer.h"
 
 namespace {
@@ -105,10 +106,15 @@ class TOssDriver : public TMixerDriver {
  private:
   void MixLoop(std::shared_ptr<TSoftMixer> mixer, int rate) {
     std::vector<int16_t> block(kBlockFrames * 2);
+    bool device_lost = false;
     while (running_) {
       mixer->Mix(block.data(), kBlockFrames);
-      // A device that stopped taking data still lets time pass, so channels run out as usual.
-      if (!output_->Write(block.data(), kBlockFrames)) SleepFrames(kBlockFrames, rate);
+      if (!device_lost && output_->Write(block.data(), kBlockFrames)) continue;
+      if (!device_lost) PlatformWarning("The OSS device stopped taking sound; the game goes on silently");
+      // Not asked again: a device that failed once would fail (or block) every block. Time still
+      // passes, so channels run out as usual.
+      device_lost = true;
+      SleepFrames(kBlockFrames, rate);
     }
   }
 

@@ -1,7 +1,9 @@
 // Files and folders on POSIX.
 #include "platform/files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +40,28 @@ std::string CurrentDir() {
   std::vector<char> buf(4096);
   if (!getcwd(buf.data(), buf.size())) return "";
   return buf.data();
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit,
+                   std::string& reason) {
+  bytes.clear();
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  uint8_t chunk[65536];
+  size_t n = 0;
+  bool fits = true;
+  while (fits && (n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+    fits = bytes.size() + n <= limit;
+    if (fits) bytes.insert(bytes.end(), chunk, chunk + n);
+  }
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (!fits) reason = "larger than " + std::to_string(limit >> 20) + " MiB";
+  else if (failed) reason = "read error";
+  return fits && !failed;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {

@@ -1,6 +1,9 @@
 // Files and folders, standard output and leaving the process.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 enum { FILETYPE_NONE = 0, FILETYPE_FILE = 1, FILETYPE_DIR = 2 };
 
@@ -8,6 +11,10 @@ int FileType(const std::string& path);                 // 0 missing, 1 file, 2 f
 bool DeleteFile(const std::string& path);              // true when the file is gone
 bool ChangeDir(const std::string& path);               // a trailing "/" is dropped first
 std::string CurrentDir();
+// Reads the whole file into bytes. False, with the reason in words, when it is missing,
+// unreadable or longer than limit bytes.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit,
+                   std::string& reason);
 bool RenameFile(const std::string& from, const std::string& to);  // replaces "to" atomically
 void StandardIOLine(const std::string& text);          // a line on standard output
 [[noreturn]] void ExitProcess(int code);               // runs the exit hooks, then ends

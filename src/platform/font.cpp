@@ -10,7 +10,9 @@
 
 #include "platform/display.h"
 #include "platform/draw_state.h"
+#include "platform/files.h"
 #include "platform/font_glyphs.h"
+#include "platform/platform_log.h"
 
 class TFont {
  public:
@@ -135,6 +137,9 @@ class TFont {
 
 namespace {
 
+// Even the largest font families stay well below this.
+constexpr size_t kMaxFontFileBytes = size_t(64) << 20;
+
 TFont& Resolve(const TFontPtr& font) { return font ? *font : *DefaultFont(); }
 
 }  // namespace
@@ -149,16 +154,15 @@ TFontPtr LoadFontFromMemory(const void* data, size_t size, int pixel_size, int s
 }
 
 TFontPtr LoadFont(const std::string& path, int pixel_size, int style) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return nullptr;
-  std::string bytes;
-  char chunk[65536];
-  size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return nullptr;
-  return LoadFontFromMemory(bytes.data(), bytes.size(), pixel_size, style);
+  std::vector<uint8_t> bytes;
+  std::string reason;
+  TFontPtr font;
+  if (ReadWholeFile(path, bytes, kMaxFontFileBytes, reason)) {
+    font = LoadFontFromMemory(bytes.data(), bytes.size(), pixel_size, style);
+    reason = "not a TrueType font at " + std::to_string(pixel_size) + " pixels";
+  }
+  if (!font) PlatformWarning("Can't load the font " + path + ": " + reason);
+  return font;
 }
 
 TFontPtr DefaultFont() {

@@ -12,12 +12,15 @@
 
 #include "platform/display.h"
 #include "platform/files.h"
+#include "platform/platform_log.h"
 
 namespace {
 
 // Largest picture accepted in total pixels (128 MB of ARGB); a wider or taller one is refused by
 // libpng's own limits before any row is allocated.
 constexpr size_t kMaxPixels = size_t(1) << 25;
+// Compressed data never needs more than the pixels it holds, and then some.
+constexpr size_t kMaxPngFileBytes = kMaxPixels * 4 + (1u << 20);
 // Largest ancillary chunk libpng may allocate (text, colour profiles).
 constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
 
@@ -181,16 +184,15 @@ TPixmapPtr DecodePNG(const void* data, size_t size) {
 }
 
 TPixmapPtr LoadPixmapPNG(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return nullptr;
   std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return nullptr;
-  return DecodePNG(bytes.data(), bytes.size());
+  std::string reason;
+  TPixmapPtr pixmap;
+  if (ReadWholeFile(path, bytes, kMaxPngFileBytes, reason)) {
+    pixmap = DecodePNG(bytes.data(), bytes.size());
+    reason = "not a PNG image of a size the game takes";
+  }
+  if (!pixmap) PlatformWarning("Can't load the image " + path + ": " + reason);
+  return pixmap;
 }
 
 std::vector<uint8_t> EncodePNG(const TPixmap& pixmap, int level) {

@@ -7,6 +7,7 @@
 
 #include "platform/audio_drivers.h"
 #include "platform/files.h"
+#include "platform/platform_log.h"
 #include "platform/stream.h"
 
 namespace {
@@ -54,25 +55,16 @@ TAudioDriver& Driver() {
 }  // namespace
 
 TSoundPtr TAudioDriver::LoadSound(const std::string& path, int flags) {
-  TStreamPtr in = ReadFile(path);
-  if (!in) return nullptr;
   // A sound file never needs to be much larger than the decoded sound it may become.
-  int64_t size = in->Size();
-  if (size <= 0 || uint64_t(size) > kMaxPcmBytes + (1u << 20)) {
-    in->Close();
-    return nullptr;
-  }
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  size_t got = 0;
-  while (got < bytes.size()) {
-    int n = in->Read(bytes.data() + got, int(bytes.size() - got));
-    if (n <= 0) break;
-    got += size_t(n);
-  }
-  in->Close();
+  std::vector<uint8_t> bytes;
+  std::string reason;
   TPcm pcm;
-  if (!DecodeSound(bytes.data(), got, pcm)) return nullptr;
-  return CreateSound(pcm, flags);
+  if (ReadWholeFile(path, bytes, kMaxPcmBytes + (1u << 20), reason)) {
+    if (DecodeSound(bytes.data(), bytes.size(), pcm)) return CreateSound(pcm, flags);
+    reason = "not a WAV or Ogg Vorbis sound the game can play";
+  }
+  PlatformWarning("Can't load the sound " + path + ": " + reason);
+  return nullptr;
 }
 
 TSoundPtr TSound::Load(const std::string& path, int flags) { return Driver().LoadSound(path, flags); }

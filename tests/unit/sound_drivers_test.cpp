@@ -11,6 +11,7 @@
 #include "platform/audio_drivers.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/platform_log.h"
 #include "support/sound_fixtures.h"
 
 namespace {
@@ -174,6 +175,8 @@ struct TRecordedOutput {
   std::vector<int16_t> frames;
   std::atomic<bool> open{false};
   bool fail_open = false;
+  bool fail_writes = false;
+  std::atomic<int> writes{0};
 };
 
 class TRecordingOutput : public TPcmOutput {
@@ -185,6 +188,8 @@ class TRecordingOutput : public TPcmOutput {
     return rec_->open;
   }
   bool Write(const int16_t* frames, size_t count) override {
+    ++rec_->writes;
+    if (rec_->fail_writes) return false;
     {
       std::lock_guard<std::mutex> lock(rec_->mutex);
       rec_->frames.insert(rec_->frames.end(), frames, frames + 2 * count);
@@ -228,6 +233,27 @@ TEST_F(SoundDrivers, OssThreadMixesIntoTheOutputAndIsJoinedOnShutdown) {
   EXPECT_EQ(left_peak, 0);  // panned fully right
   EXPECT_GT(right_peak, 15000);
   RemoveTempDir(dir);
+}
+
+// A device that stops taking data is reported once and not written to again; the thread keeps
+// time until it is shut down.
+TEST_F(SoundDrivers, AnOssDeviceThatStopsIsReportedOnceAndLeftAlone) {
+  static std::atomic<int> warnings{0};
+  SetPlatformLogSink([](const std::string& line) {
+    if (line.find("OSS device stopped") != std::string::npos) ++warnings;
+  });
+  auto rec = std::make_shared<TRecordedOutput>();
+  rec->fail_writes = true;
+  ASSERT_TRUE(UseAudioDriver(NewOssDriver(std::make_unique<TRecordingOutput>(rec))));
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (rec->writes == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  // A block lasts 128 ms at the recording output's 8000 frames a second: let a few go by.
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  ShutdownAudio();
+  SetPlatformLogSink(nullptr);
+  EXPECT_EQ(warnings, 1);
+  EXPECT_EQ(rec->writes, 1);
 }
 
 TEST_F(SoundDrivers, OssOutputThatWontOpenFallsBackToSilence) {
