@@ -19,6 +19,10 @@ class TRealClock : public TClock {
     timespec rem{};
     while (nanosleep(&req, &rem) != 0 && errno == EINTR) req = rem;
   }
+  bool LocalTime(std::tm& out) override {
+    const std::time_t t = std::time(nullptr);
+    return localtime_r(&t, &out) != nullptr;
+  }
  private:
   static int64_t Raw() {
     timespec ts{};
@@ -39,11 +43,6 @@ TClock* current_clock = &RealClock();
 const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-bool LocalNow(std::tm* out) {
-  std::time_t t = std::time(nullptr);
-  return localtime_r(&t, out) != nullptr;
-}
-
 std::string TwoDigits(int v) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "%02d", v);
@@ -51,6 +50,23 @@ std::string TwoDigits(int v) {
 }
 
 }  // namespace
+
+// Kept as UTC so a test's calendar reads the same in every time zone.
+bool TManualClock::LocalTime(std::tm& out) {
+  const std::time_t t = std::time_t(calendar_at_zero_ + now_ / 1000);
+  return gmtime_r(&t, &out) != nullptr;
+}
+
+void TManualClock::SetLocalTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  calendar_at_zero_ = int64_t(timegm(&tm)) - now_ / 1000;
+}
 
 int Millisecs() { return int(current_clock->NowMs()); }
 
@@ -60,12 +76,12 @@ void SetClock(TClock* clock) { current_clock = clock ? clock : &RealClock(); }
 
 std::string CurrentDate() {
   std::tm tm{};
-  if (!LocalNow(&tm)) return "";
+  if (!current_clock->LocalTime(tm)) return "";
   return TwoDigits(tm.tm_mday) + " " + kMonths[tm.tm_mon % 12] + " " + std::to_string(tm.tm_year + 1900);
 }
 
 std::string CurrentTime() {
   std::tm tm{};
-  if (!LocalNow(&tm)) return "";
+  if (!current_clock->LocalTime(tm)) return "";
   return TwoDigits(tm.tm_hour) + ":" + TwoDigits(tm.tm_min) + ":" + TwoDigits(tm.tm_sec);
 }

@@ -127,28 +127,16 @@ TEST_F(ScreenshotTest, TheNoticeIsShownAtOnceWithTheDefaultSync) {
   EXPECT_EQ(driver->flips, 5);
 }
 
-TEST_F(ScreenshotTest, ASecondShotInTheSameSecondGetsItsOwnName) {
-  // The clock of the names is the wall clock: retry when the two shots straddled a second.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    const std::string second_before = CurrentTime();
-    const size_t earlier = SavedNames(game.Log()).size();
-    const int start = driver->flips;
-    game.script().PressAt(start + 1, kF11).PressAt(start + 4, kF11);
-    for (int i = 0; i < 7; ++i) game.Frame();
-    if (CurrentTime() != second_before) continue;
-    const auto names = SavedNames(game.Log());
-    ASSERT_EQ(names.size(), earlier + 2) << game.Log();
-    const std::string first = names[names.size() - 2], second = names.back();
-    // A straddled attempt may already have taken this second's plain name, so the pair is
-    // "<stem>.png" and "<stem> 2.png", or "<stem> 2.png" and "<stem> 3.png".
-    const std::string stem = first.substr(0, first.find(')') + 1);
-    const std::string next = first == stem + ".png" ? " 2" : " " + std::to_string(first[stem.size() + 1] - '0' + 1);
-    EXPECT_EQ(second, stem + next + ".png");
-    EXPECT_EQ(FileType(game.Root() + "/Files/" + first), FILETYPE_FILE);
-    EXPECT_EQ(FileType(game.Root() + "/Files/" + second), FILETYPE_FILE);
-    return;
-  }
-  FAIL() << "every attempt straddled a second";
+// Names come from the game clock's calendar: three shots within one second of 9 Jan 2027.
+TEST_F(ScreenshotTest, ShotsInTheSameSecondGetTheirOwnNames) {
+  game.clock().SetLocalTime(2027, 1, 9, 8, 5, 7);
+  game.script().PressAt(1, kF11).PressAt(4, kF11).PressAt(7, kF11);
+  for (int i = 0; i < 10; ++i) game.Frame();
+  const std::string stem = "Lambrisk  (Screenshot_09 Jan 2027_080507)";
+  EXPECT_EQ(SavedNames(game.Log()),
+            (std::vector<std::string>{stem + ".png", stem + " 2.png", stem + " 3.png"}));
+  for (const char* suffix : {".png", " 2.png", " 3.png"})
+    EXPECT_EQ(FileType(game.Root() + "/Files/" + stem + suffix), FILETYPE_FILE) << suffix;
 }
 
 TEST_F(ScreenshotTest, AFailedSaveIsNotReportedAsSaved) {

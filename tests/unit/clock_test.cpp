@@ -31,3 +31,14 @@ TEST(Clock, DateAndTimeHaveTheirEnglishShapes) {
       << CurrentDate();
   EXPECT_TRUE(std::regex_match(CurrentTime(), std::regex("[0-2][0-9]:[0-5][0-9]:[0-6][0-9]"))) << CurrentTime();
 }
+
+TEST(Clock, TheManualClocksCalendarMovesWithIt) {
+  TManualClock clock;
+  SetClock(&clock);
+  clock.Advance(5500);
+  clock.SetLocalTime(2026, 12, 31, 23, 59, 59);
+  EXPECT_EQ(CurrentDate() + " " + CurrentTime(), "31 Dec 2026 23:59:59");
+  clock.Advance(500);
+  EXPECT_EQ(CurrentDate() + " " + CurrentTime(), "01 Jan 2027 00:00:00");
+  SetClock(nullptr);
+}
