@@ -16,7 +16,6 @@
 
 namespace {
 
-const int kEscape = 27, kSpace = 32;
 
 void WriteExitTime() { std::ofstream("exit_ms") << Millisecs(); }
 
@@ -34,9 +33,9 @@ int FarewellEndsAt(THeadlessGame& game) {
 TEST(Farewell, WaitsForANewKeyOnceTheQuittingKeyIsLetGo) {
   THeadlessGame game;
   game.script()
-      .AtTime(0, {EVENT_KEYDOWN, kEscape, 0, 0})
-      .AtTime(500, {EVENT_KEYUP, kEscape, 0, 0})
-      .AtTime(5000, {EVENT_KEYDOWN, kSpace, 0, 0});
+      .AtTime(0, {EVENT_KEYDOWN, VK_ESCAPE, 0, 0})
+      .AtTime(500, {EVENT_KEYUP, VK_ESCAPE, 0, 0})
+      .AtTime(5000, {EVENT_KEYDOWN, VK_SPACE, 0, 0});
   const int ended = FarewellEndsAt(game);
   EXPECT_GE(ended, 5000);
   EXPECT_LT(ended, 5050);
@@ -45,7 +44,7 @@ TEST(Farewell, WaitsForANewKeyOnceTheQuittingKeyIsLetGo) {
 
 TEST(Farewell, AKeyHeldPastTheReleaseWaitEndsItAtOnce) {
   THeadlessGame game;
-  game.script().AtTime(0, {EVENT_KEYDOWN, kSpace, 0, 0});
+  game.script().AtTime(0, {EVENT_KEYDOWN, VK_SPACE, 0, 0});
   const int ended = FarewellEndsAt(game);
   EXPECT_GE(ended, 120 * 16);  // the whole release wait
   EXPECT_LT(ended, 120 * 16 + 50);

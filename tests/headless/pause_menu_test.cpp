@@ -6,11 +6,11 @@
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "platform/input.h"
+#include "platform/key_codes.h"
 #include "support/headless_game.h"
 
 namespace {
 
-const int kEscape = 27, kSpace = 32, kUp = 38, kDown = 40;
 
 // Presses key from ms to ms + 100 on the clock.
 void PressAtTime(TScriptedInput& script, int ms, int key) {
@@ -28,28 +28,28 @@ class PauseMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
     GameState = 1;
-    PressAtTime(game.script(), 100, kEscape);  // opens the menu
+    PressAtTime(game.script(), 100, VK_ESCAPE);  // opens the menu
   }
   THeadlessGame game;
 };
 
 TEST_F(PauseMenuTest, EscapeOnContinueReturnsOneAndTheGameGoesOn) {
-  PressAtTime(game.script(), 1000, kEscape);
+  PressAtTime(game.script(), 1000, VK_ESCAPE);
   EXPECT_EQ(PlayUntilPauseResult(game), 1);
   EXPECT_EQ(GameState, 1);
   EXPECT_GE(game.clock().NowMs(), 1100);  // left only once Escape was let go again
 }
 
 TEST_F(PauseMenuTest, EscapeOnQuitReturnsNinetyNine) {
-  PressAtTime(game.script(), 500, kDown);
-  PressAtTime(game.script(), 1000, kEscape);
+  PressAtTime(game.script(), 500, VK_DOWN);
+  PressAtTime(game.script(), 1000, VK_ESCAPE);
   EXPECT_EQ(PlayUntilPauseResult(game), 99);
   EXPECT_EQ(GameState, 1);
 }
 
 TEST_F(PauseMenuTest, TheFireKeyChoosesTheHighlightedItem) {
-  PressAtTime(game.script(), 500, kDown);
-  PressAtTime(game.script(), 1000, kSpace);
+  PressAtTime(game.script(), 500, VK_DOWN);
+  PressAtTime(game.script(), 1000, VK_SPACE);
   EXPECT_EQ(PlayUntilPauseResult(game), 99);
   const int64_t at = game.clock().NowMs();
   EXPECT_GE(at, 1000);
@@ -57,21 +57,21 @@ TEST_F(PauseMenuTest, TheFireKeyChoosesTheHighlightedItem) {
 }
 
 TEST_F(PauseMenuTest, UpFromContinueWrapsToQuit) {
-  PressAtTime(game.script(), 500, kUp);
-  PressAtTime(game.script(), 1000, kEscape);
+  PressAtTime(game.script(), 500, VK_UP);
+  PressAtTime(game.script(), 1000, VK_ESCAPE);
   EXPECT_EQ(PlayUntilPauseResult(game), 99);
 }
 
 TEST_F(PauseMenuTest, DownFromQuitWrapsToContinue) {
-  PressAtTime(game.script(), 500, kDown);
-  PressAtTime(game.script(), 800, kDown);
-  PressAtTime(game.script(), 1100, kEscape);
+  PressAtTime(game.script(), 500, VK_DOWN);
+  PressAtTime(game.script(), 800, VK_DOWN);
+  PressAtTime(game.script(), 1100, VK_ESCAPE);
   EXPECT_EQ(PlayUntilPauseResult(game), 1);
 }
 
 TEST_F(PauseMenuTest, TheHighlightFollowsTheCursor) {
-  PressAtTime(game.script(), 500, kDown);
-  PressAtTime(game.script(), 1000, kEscape);
+  PressAtTime(game.script(), 500, VK_DOWN);
+  PressAtTime(game.script(), 1000, VK_ESCAPE);
   PlayUntilPauseResult(game);
   const TRecordingDriver& d = game.driver();
   const int first = d.FindText("Continue")->frame;
@@ -91,7 +91,7 @@ TEST_F(PauseMenuTest, TheHighlightFollowsTheCursor) {
 }
 
 TEST_F(PauseMenuTest, TheMenuShowsTheGrabbedFrameAtTheRealSize) {
-  PressAtTime(game.script(), 1000, kEscape);
+  PressAtTime(game.script(), 1000, VK_ESCAPE);
   PlayUntilPauseResult(game);
   const TRecordingDriver& d = game.driver();
   const int first = d.FindText("Continue")->frame;
@@ -108,15 +108,15 @@ TEST_F(PauseMenuTest, TheMenuShowsTheGrabbedFrameAtTheRealSize) {
 }
 
 TEST_F(PauseMenuTest, AFireKeyHeldWhenTheMenuOpensDoesNothing) {
-  game.script().AtTime(50, {EVENT_KEYDOWN, kSpace, 0, 0}).AtTime(600, {EVENT_KEYUP, kSpace, 0, 0});
-  PressAtTime(game.script(), 1000, kEscape);
+  game.script().AtTime(50, {EVENT_KEYDOWN, VK_SPACE, 0, 0}).AtTime(600, {EVENT_KEYUP, VK_SPACE, 0, 0});
+  PressAtTime(game.script(), 1000, VK_ESCAPE);
   EXPECT_EQ(PlayUntilPauseResult(game), 1);
   EXPECT_GE(game.clock().NowMs(), 1000);  // still open after the fire key went up
 }
 
 TEST_F(PauseMenuTest, TimeInTheMenuIsAddedToTheGameClock) {
   GameClockStart = 5000;
-  PressAtTime(game.script(), 2000, kEscape);
+  PressAtTime(game.script(), 2000, VK_ESCAPE);
   int64_t opened_at = 0;
   int result = 0;
   for (int i = 0; i < 200 && result == 0; ++i) {
@@ -133,7 +133,7 @@ TEST_F(PauseMenuTest, TimeInTheMenuIsAddedToTheGameClock) {
 }
 
 TEST_F(PauseMenuTest, TheScatteredTitlesAreTheSameEveryMenuFrame) {
-  PressAtTime(game.script(), 1000, kEscape);
+  PressAtTime(game.script(), 1000, VK_ESCAPE);
   PlayUntilPauseResult(game);
   const TRecordingDriver& d = game.driver();
   const int first = d.FindText("Continue")->frame;

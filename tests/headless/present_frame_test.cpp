@@ -11,13 +11,13 @@
 #include "platform/font.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "platform/key_codes.h"
 #include "support/headless_game.h"
 #include "ui/draw_helpers.h"
 #include "ui/settings_panel.h"
 
 namespace {
 
-const int kTab = 9, kEscape = 27, kF4 = 115, kF12 = 123, kLeftAlt = 164;
 
 std::vector<const TDrawRecord*> RecordsOfText(const TRecordingDriver& d, const std::string& text, int frame) {
   std::vector<const TDrawRecord*> out;
@@ -62,7 +62,7 @@ TEST(PresentFrame, FrameRateStartsFromZeroAndConvergesNearThirty) {
 
 TEST(PresentFrame, TabTogglesThePanelAndRewritesTheSetupFileEachPress) {
   THeadlessGame game;
-  game.script().PressAt(2, kTab).PressAt(8, kTab);
+  game.script().PressAt(2, VK_TAB).PressAt(8, VK_TAB);
   for (int i = 0; i < 5; ++i) game.Frame();
   EXPECT_EQ(PanelOpen, 1);
   EXPECT_EQ(FileType("../Setup.ini"), FILETYPE_FILE);
@@ -78,7 +78,7 @@ TEST(PresentFrame, TabTogglesThePanelAndRewritesTheSetupFileEachPress) {
 TEST(PresentFrame, TheSetupFilesSlowSystemLineSurvivesSaves) {
   THeadlessGame game;
   ReadSetupLine("ESS");
-  game.script().PressAt(2, kTab).PressAt(6, kTab);
+  game.script().PressAt(2, VK_TAB).PressAt(6, VK_TAB);
   for (int i = 0; i < 10; ++i) game.Frame();
   EXPECT_EQ(Settings[7], 0);
   EXPECT_NE(game.ReadFile("Files/Setup.ini").find("\r\nESS=1 ; This is a slow system"), std::string::npos);
@@ -90,7 +90,7 @@ TEST(PresentFrame, F12TogglesTheOverlayAndItsTexts) {
   SpriteBudget[2] = 567;
   SpriteBudget[3] = 89;
   TImagePtr sprite = CreateImage(8, 8);
-  game.script().PressAt(3, kF12);
+  game.script().PressAt(3, VK_F12);
   for (int frame = 0; frame < 6; ++frame) {
     BeginFrame(1);
     for (int i = 0; i < 3; ++i) DrawSprite(sprite, 100, 100, 0, 1);
@@ -178,7 +178,7 @@ TEST(PresentFrame, AClickReachesTheScreenUnderThePointerAndNotThroughThePanel) {
   click(2, 400, 100);
   EXPECT_EQ(clicks_seen(5), 1);
 
-  game.script().PressAt(5, kTab);
+  game.script().PressAt(5, VK_TAB);
   EXPECT_EQ(clicks_seen(20), 0);
   ASSERT_EQ(PanelOffset, 20);
   click(26, 400, 100);  // virtual y 160: on the panel, which ends at 320
@@ -190,9 +190,9 @@ TEST(PresentFrame, AClickReachesTheScreenUnderThePointerAndNotThroughThePanel) {
 TEST(PresentFrame, EscapeOnTheTitleOpensNoPauseMenu) {
   THeadlessGame game;
   GameState = 0;
-  game.script().KeyDownAt(1, kEscape);
+  game.script().KeyDownAt(1, VK_ESCAPE);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(game.Frame(), 0);
-  EXPECT_EQ(KeyDown(kEscape), 1);
+  EXPECT_EQ(KeyDown(VK_ESCAPE), 1);
   EXPECT_EQ(game.driver().flips, 10);  // no menu frames in between
   EXPECT_EQ(GameState, 0);
 }
@@ -260,7 +260,7 @@ void ExpectFarewellExit(THeadlessGame& game) {
 
 TEST(PresentFrame, AltF4EndsTheProgramThroughTheFarewell) {
   THeadlessGame game;
-  game.script().KeyDownAt(3, kLeftAlt).KeyDownAt(4, kF4);
+  game.script().KeyDownAt(3, VK_LEFT_ALT).KeyDownAt(4, VK_F4);
   ExpectFarewellExit(game);
 }
 

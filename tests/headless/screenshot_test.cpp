@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "platform/key_codes.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/present_frame.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-const int kF11 = 122;
 
 // A back buffer of one colour with alpha 0, as a display without an alpha channel may give it;
 // keeps each grab's size and each flip's sync.
@@ -74,7 +74,7 @@ class ScreenshotTest : public ::testing::Test {
 };
 
 TEST_F(ScreenshotTest, F11SavesTheRealSizeOpaqueOneFolderUp) {
-  game.script().PressAt(2, kF11);
+  game.script().PressAt(2, VK_F11);
   for (int i = 0; i < 4; ++i) game.Frame();
 
   const auto shots = Screenshots(game.Root() + "/Files");
@@ -106,7 +106,7 @@ TEST_F(ScreenshotTest, F11SavesTheRealSizeOpaqueOneFolderUp) {
 }
 
 TEST_F(ScreenshotTest, TheNoticeIsShownAtOnceWithTheDefaultSync) {
-  game.script().PressAt(2, kF11);
+  game.script().PressAt(2, VK_F11);
   for (int i = 0; i < 4; ++i) game.Frame();
   const TDrawRecord* saving = driver->FindText("Saving Screenshot");
   const TDrawRecord* patience = driver->FindText("Sometimes, this takes a while!");
@@ -130,7 +130,7 @@ TEST_F(ScreenshotTest, TheNoticeIsShownAtOnceWithTheDefaultSync) {
 // Names come from the game clock's calendar: three shots within one second of 9 Jan 2027.
 TEST_F(ScreenshotTest, ShotsInTheSameSecondGetTheirOwnNames) {
   game.clock().SetLocalTime(2027, 1, 9, 8, 5, 7);
-  game.script().PressAt(1, kF11).PressAt(4, kF11).PressAt(7, kF11);
+  game.script().PressAt(1, VK_F11).PressAt(4, VK_F11).PressAt(7, VK_F11);
   for (int i = 0; i < 10; ++i) game.Frame();
   const std::string stem = "Lambrisk  (Screenshot_09 Jan 2027_080507)";
   EXPECT_EQ(SavedNames(game.Log()),
@@ -141,7 +141,7 @@ TEST_F(ScreenshotTest, ShotsInTheSameSecondGetTheirOwnNames) {
 
 TEST_F(ScreenshotTest, AFailedSaveIsNotReportedAsSaved) {
   driver->fail_grab = true;
-  game.script().PressAt(2, kF11);
+  game.script().PressAt(2, VK_F11);
   for (int i = 0; i < 4; ++i) game.Frame();
   EXPECT_TRUE(Screenshots(game.Root() + "/Files").empty());
   EXPECT_NE(game.Log().find("\tSaved Screenshot 0\r\n"), std::string::npos) << game.Log();
