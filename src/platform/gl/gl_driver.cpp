@@ -49,7 +49,9 @@ struct TVertex {
   uint32_t colour; // r, g, b, a bytes in memory order
 };
 
-enum class TPrim { Empty, Triangles, LineList, PointList };
+// Rectangles and frames go as quads: four vertices each instead of six halves the renderer's
+// vertex work per sprite by a third, and the pixels are the same (a quad is two triangles).
+enum class TPrim { Empty, Quads, Triangles, LineList, PointList };
 
 // ---------------------------------------------------------------------------------------------
 
@@ -202,7 +204,7 @@ class TGLDriver : public TDrawDriver {
   }
 
   void DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) override {
-    if (!Begin(TPrim::Triangles, 0)) return;
+    if (!Begin(TPrim::Quads, 0)) return;
     Quad(x0, y0, x1, y1, tx, ty, 0.0f, 0.0f, 0.0f, 0.0f);
   }
 
@@ -245,7 +247,7 @@ class TGLDriver : public TDrawDriver {
   void DrawFrame(const TImageFrame& frame, float x0, float y0, float x1, float y1, float tx,
                  float ty) override {
     const auto& f = static_cast<const TGLFrame&>(frame);
-    if (!f.texture || !Begin(TPrim::Triangles, f.texture->id)) return;
+    if (!f.texture || !Begin(TPrim::Quads, f.texture->id)) return;
     Quad(x0, y0, x1, y1, tx, ty, f.u0, f.v0, f.u1, f.v1);
   }
 
@@ -355,19 +357,10 @@ class TGLDriver : public TDrawDriver {
 
   void Quad(float x0, float y0, float x1, float y1, float tx, float ty, float u0, float v0, float u1,
             float v1) {
-    const TVertex a = Corner(x0, y0, tx, ty, u0, v0);
-    const TVertex b = Corner(x1, y0, tx, ty, u1, v0);
-    const TVertex c = Corner(x1, y1, tx, ty, u1, v1);
-    const TVertex d = Corner(x0, y1, tx, ty, u0, v1);
-    const size_t n = vertices_.size();
-    vertices_.resize(n + 6);
-    TVertex* out = vertices_.data() + n;
-    out[0] = a;
-    out[1] = b;
-    out[2] = c;
-    out[3] = a;
-    out[4] = c;
-    out[5] = d;
+    const TVertex corners[4] = {Corner(x0, y0, tx, ty, u0, v0), Corner(x1, y0, tx, ty, u1, v0),
+                                Corner(x1, y1, tx, ty, u1, v1), Corner(x0, y1, tx, ty, u0, v1)};
+    // Appended without resize(), which would first zero the new vertices.
+    vertices_.insert(vertices_.end(), corners, corners + 4);
   }
 
   void Flush() {
@@ -389,7 +382,10 @@ class TGLDriver : public TDrawDriver {
     glVertexPointer(2, GL_FLOAT, sizeof(TVertex), &v->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), &v->u);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(TVertex), &v->colour);
-    const GLenum mode = prim_ == TPrim::LineList ? GL_LINES : prim_ == TPrim::PointList ? GL_POINTS : GL_TRIANGLES;
+    const GLenum mode = prim_ == TPrim::Quads       ? GL_QUADS
+                        : prim_ == TPrim::LineList  ? GL_LINES
+                        : prim_ == TPrim::PointList ? GL_POINTS
+                                                    : GL_TRIANGLES;
     glDrawArrays(mode, 0, GLsizei(vertices_.size()));
     vertices_.clear();
   }
