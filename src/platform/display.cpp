@@ -3,10 +3,11 @@
 // mouse in virtual pixels.
 #include "platform/display.h"
 
-#include <cstdio>
+#include <string>
 
 #include "platform/draw_internal.h"
 #include "platform/input.h"
+#include "platform/platform_log.h"
 
 namespace {
 
@@ -88,8 +89,8 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
   if (d.GraphicsOpen()) d.CloseGraphics();
   ++generation;  // textures of the old display are gone either way
   if (width < 1 || height < 1 || !d.CreateGraphics(width, height, depth, hertz, flags)) {
-    std::fprintf(stderr, "Graphics: could not open a %dx%d display (depth %d) with the %s driver\n",
-                 width, height, depth, d.Name().c_str());
+    PlatformWarning("Graphics: could not open a " + std::to_string(width) + "x" + std::to_string(height) +
+                    " display (depth " + std::to_string(depth) + ") with the " + d.Name() + " driver");
     return false;
   }
   TDrawState& s = MutableDrawState();

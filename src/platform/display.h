@@ -22,7 +22,7 @@ bool GetGraphicsMode(int index, TGraphicsMode& mode);
 // True when a mode matches; 0 in any argument matches any value.
 bool GraphicsModeExists(int width, int height, int depth, int hertz);
 
-// Opens a window (depth 0) or a full-screen mode. False, with a line on standard error, when it
+// Opens a window (depth 0) or a full-screen mode. False, with a platform warning, when it
 // can't; nothing is left open then. The virtual resolution starts as the real size.
 bool OpenGraphics(int width, int height, int depth = 0, int hertz = 60, int flags = 0);
 void CloseGraphics();
