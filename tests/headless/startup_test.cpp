@@ -2,6 +2,8 @@
 // log it writes and its exit code.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "framework/main_program.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -40,7 +42,7 @@ const char kBanner[] =
 
 TEST(Startup, WritesTheBannerAndEndsWithExitCodeZero) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p Files/003"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("Files/003"));
   EXPECT_EQ(RunMainInChild(), 0);
   std::string log = TTempDir::Read("Files/Debug.txt");
   ASSERT_EQ(log.compare(0, sizeof kBanner - 1, kBanner), 0) << log;
@@ -77,7 +79,7 @@ TEST(Startup, RunsWithoutAFilesFolder) {
 
 TEST(Startup, EveryRunStartsAFreshLog) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p Files/003"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("Files/003"));
   TTempDir::Write("Files/Debug.txt", std::string(100000, '~'));
   EXPECT_EQ(RunMainInChild(), 0);
   std::string log = TTempDir::Read("Files/Debug.txt");

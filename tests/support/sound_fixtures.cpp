@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "ogg_encode.h"
 
@@ -77,17 +76,6 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (!f) return false;
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
-}
-
-std::string MakeTempDir() {
-  char templ[] = "/tmp/lambrisk-sound-XXXXXX";
-  const char* dir = mkdtemp(templ);
-  return dir ? dir : "/tmp";
-}
-
-void RemoveTempDir(const std::string& dir) {
-  std::error_code ignored;
-  if (dir.rfind("/tmp/lambrisk-sound-", 0) == 0) std::filesystem::remove_all(dir, ignored);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #include "platform/sound_decode.h"
 #include "support/child_process.h"
 #include "support/sound_fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ int PlayThroughOpenAL(const std::string& conf, const std::string& sound_path, fl
 // Plays a 0.3 s tone at the given pan in a child process and returns OpenAL's recording of it.
 TPcm Record(float pan) {
   TPcm pcm;
-  const std::string dir = MakeTempDir();
+  TTempDir temp;
+  const std::string& dir = temp.Path();
   const std::string conf = dir + "/alsoft.conf";
   const std::string recording = dir + "/recorded.wav";
   const std::string tone = dir + "/tone.wav";
@@ -59,7 +61,6 @@ TPcm Record(float pan) {
   std::ifstream in(recording, std::ios::binary);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_TRUE(DecodeWav(bytes.data(), bytes.size(), pcm)) << bytes.size() << " bytes recorded";
-  RemoveTempDir(dir);
   return pcm;
 }
 

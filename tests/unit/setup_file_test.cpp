@@ -1,6 +1,8 @@
 // Reading and writing "Setup.ini".
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "framework/main_program.h"
 #include "framework/setup_file.h"
 #include "platform/files.h"
@@ -34,7 +36,7 @@ const char kDefaultFile[] =
 
 TEST_F(SetupFileTest, DefaultsAreWrittenByteForByteOneFolderUp) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p 003"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("003"));
   ASSERT_TRUE(ChangeDir("003/"));
   EXPECT_TRUE(WriteSetupFile());
   EXPECT_EQ(CurrentDir(), dir.Path() + "/003");
@@ -131,7 +133,8 @@ TEST_F(SetupFileTest, JunkIsSkipped) {
 TEST_F(SetupFileTest, AFailedSaveKeepsTheOldFile) {
   TTempDir dir;
   // A folder where the temporary file would go makes the save fail, even for root.
-  ASSERT_EQ(system("mkdir -p 003 Setup.ini.new"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("003"));
+  ASSERT_TRUE(std::filesystem::create_directories("Setup.ini.new"));
   TTempDir::Write("Setup.ini", "old");
   ASSERT_TRUE(ChangeDir("003/"));
   EXPECT_FALSE(WriteSetupFile());
