@@ -24,15 +24,5 @@ ctest --test-dir build-asan --output-on-failure -j"$jobs"
 echo "== fuzzers"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DLAMBRISK_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j"$jobs"
-for fuzzer in build-fuzz/tests/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
-  name=$(basename "$fuzzer")
-  echo "-- $name"
-  # libFuzzer adds what it finds to its corpus folder: give it a copy of the seeds.
-  corpus=$(mktemp -d)
-  seeds="tests/fuzz/corpus/${name#fuzz_}"
-  [ -d "$seeds" ] && cp -r "$seeds/." "$corpus/"
-  "$fuzzer" -max_total_time="${FUZZ_SECONDS:-20}" -rss_limit_mb=4096 "$corpus" 2>&1 | tail -n 1
-  rm -rf "$corpus"
-done
+bash tools/fuzz.sh build-fuzz
 echo "== all tests passed"

@@ -2,8 +2,7 @@
 // log it writes and its exit code.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
+#include <filesystem>
 
 #include "framework/main_program.h"
 #include "platform/clock.h"
@@ -11,29 +10,24 @@
 #include "platform/files.h"
 #include "platform/recording_driver.h"
 #include "platform/scripted_input.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 // Runs Main in a child with the working directory set to the current one, on the recording
 // driver and a manual clock; Escape leaves the title screen and a later key ends the farewell.
-// Returns the child's exit code.
+// Returns the child's exit code; Main must end through the farewell, never return.
 int RunMainInChild() {
-  pid_t pid = fork();
-  if (pid == 0) {
+  return RunInChild([] {
     static TManualClock clock;
     SetClock(&clock);
-    setenv("ALSOFT_DRIVERS", "null", 1);  // no sound card here; OpenAL's silent output starts
     SetDrawDriver(std::make_shared<TRecordingDriver>());
     static TScriptedInput script;
     script.KeyDownAt(100, 27).KeyUpAt(102, 27).AtTime(60000, {EVENT_KEYDOWN, 32, 0, 0});
     AddEventSource(&script);
     Main();
-    _exit(99);  // Main must end through the farewell, never return
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  });
 }
 
 const char kBanner[] =
@@ -48,7 +42,7 @@ const char kBanner[] =
 
 TEST(Startup, WritesTheBannerAndEndsWithExitCodeZero) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p Files/003"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("Files/003"));
   EXPECT_EQ(RunMainInChild(), 0);
   std::string log = TTempDir::Read("Files/Debug.txt");
   ASSERT_EQ(log.compare(0, sizeof kBanner - 1, kBanner), 0) << log;
@@ -96,7 +90,7 @@ TEST(Startup, RunsWithoutAFilesFolder) {
 
 TEST(Startup, EveryRunStartsAFreshLog) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p Files/003"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("Files/003"));
   TTempDir::Write("Files/Debug.txt", std::string(100000, '~'));
   EXPECT_EQ(RunMainInChild(), 0);
   std::string log = TTempDir::Read("Files/Debug.txt");

@@ -1,8 +1,6 @@
 #include "support/headless_game.h"
 
 #include <filesystem>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "audio/sound_effects.h"
 #include "framework/common_assets.h"
@@ -89,17 +87,4 @@ std::string THeadlessGame::ReadFile(const std::string& path) const {
 int THeadlessGame::Frame(int showPointer) {
   BeginFrame(1);
   return PresentFrame(showPointer);
-}
-
-int RunInChild(const std::function<void()>& body) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setenv("ALSOFT_DRIVERS", "null", 1);
-    alarm(30);  // a child that hangs is killed and judged a failure, not waited on for ever
-    body();
-    _exit(99);
-  }
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

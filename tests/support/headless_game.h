@@ -3,13 +3,13 @@
 // at its start values, and a fresh start folder with "Files/003/" as the working directory, as the
 // running game has it. The destructor undoes all of it.
 #pragma once
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/clock.h"
 #include "platform/recording_driver.h"
 #include "platform/scripted_input.h"
+#include "support/child_process.h"
 #include "support/sound_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -51,7 +51,3 @@ class THeadlessGame {
   std::shared_ptr<TAudioLog> audio_;
   std::shared_ptr<TRecordingDriver> driver_;
 };
-
-// Runs body in a forked child (for paths that end the process) with OpenAL kept silent; returns
-// the child's exit code, or -1 when it did not exit normally (a hang is ended after 30 s). A body that returns exits with 99.
-int RunInChild(const std::function<void()>& body);

@@ -1,13 +1,12 @@
 // Sound test material: WAV and Ogg builders and the recording audio driver.
 #include "support/sound_fixtures.h"
 
-#include <vorbis/vorbisenc.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+
+#include "ogg_encode.h"
 
 namespace {
 
@@ -67,68 +66,9 @@ std::vector<uint8_t> MakeWav(int channels, int rate, const std::vector<int16_t>&
 }
 
 std::vector<uint8_t> MakeOgg(int channels, int rate, const std::vector<int16_t>& samples) {
-  std::vector<uint8_t> out;
-  vorbis_info vi;
-  vorbis_info_init(&vi);
-  if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) != 0) {
-    vorbis_info_clear(&vi);
-    return out;
-  }
-  vorbis_comment vc;
-  vorbis_comment_init(&vc);
-  vorbis_dsp_state vd;
-  vorbis_block vb;
-  vorbis_analysis_init(&vd, &vi);
-  vorbis_block_init(&vd, &vb);
-  ogg_stream_state os;
-  ogg_stream_init(&os, 1234);
-  ogg_page og;
-  ogg_packet op;
-  auto put_page = [&out](const ogg_page& page) {
-    out.insert(out.end(), page.header, page.header + page.header_len);
-    out.insert(out.end(), page.body, page.body + page.body_len);
-  };
-
-  ogg_packet header, comment, code;
-  vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-  ogg_stream_packetin(&os, &header);
-  ogg_stream_packetin(&os, &comment);
-  ogg_stream_packetin(&os, &code);
-  while (ogg_stream_flush(&os, &og)) put_page(og);
-
-  const size_t frames = samples.size() / size_t(channels);
-  size_t done = 0;
-  bool eos = false;
-  while (!eos) {
-    size_t n = std::min<size_t>(1024, frames - done);
-    if (n == 0) {
-      vorbis_analysis_wrote(&vd, 0);
-    } else {
-      float** buffer = vorbis_analysis_buffer(&vd, int(n));
-      for (size_t f = 0; f < n; ++f)
-        for (int c = 0; c < channels; ++c)
-          buffer[c][f] = samples[(done + f) * size_t(channels) + size_t(c)] / 32768.0f;
-      vorbis_analysis_wrote(&vd, int(n));
-      done += n;
-    }
-    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-      vorbis_analysis(&vb, nullptr);
-      vorbis_bitrate_addblock(&vb);
-      while (vorbis_bitrate_flushpacket(&vd, &op)) {
-        ogg_stream_packetin(&os, &op);
-        while (ogg_stream_pageout(&os, &og)) {
-          put_page(og);
-          if (ogg_page_eos(&og)) eos = true;
-        }
-      }
-    }
-  }
-  ogg_stream_clear(&os);
-  vorbis_block_clear(&vb);
-  vorbis_dsp_clear(&vd);
-  vorbis_comment_clear(&vc);
-  vorbis_info_clear(&vi);
-  return out;
+  std::vector<float> interleaved;
+  for (int16_t s : samples) interleaved.push_back(s / 32768.0f);
+  return EncodeOggVorbis(interleaved, channels, rate, 0.4f, 1234);
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -136,17 +76,6 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (!f) return false;
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
-}
-
-std::string MakeTempDir() {
-  char templ[] = "/tmp/lambrisk-sound-XXXXXX";
-  const char* dir = mkdtemp(templ);
-  return dir ? dir : "/tmp";
-}
-
-void RemoveTempDir(const std::string& dir) {
-  std::error_code ignored;
-  if (dir.rfind("/tmp/lambrisk-sound-", 0) == 0) std::filesystem::remove_all(dir, ignored);
 }
 
 namespace {

@@ -28,9 +28,6 @@ std::vector<uint8_t> MakeWav(int channels, int rate, const std::vector<int16_t>&
 std::vector<uint8_t> MakeOgg(int channels, int rate, const std::vector<int16_t>& samples);
 // Writes bytes to path; false on failure.
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-// A fresh empty folder under the system's temporary folder, and its removal with its contents.
-std::string MakeTempDir();
-void RemoveTempDir(const std::string& dir);
 
 // What a recording driver saw.
 struct TRecordedChannel : TChannel {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -70,6 +71,9 @@ bool TXvfbServer::Launch(int number) {
   pid_ = fork();
   if (pid_ < 0) return false;
   if (pid_ == 0) {
+    // The server lives as long as its test: no alarm, but it goes when the test process goes,
+    // even one killed by its time limit.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int null = open("/dev/null", O_RDWR);
     if (null >= 0) {
       dup2(null, 1);

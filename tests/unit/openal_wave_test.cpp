@@ -2,7 +2,6 @@
 // a child process so that the configuration it reads is this test's own.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -12,7 +11,9 @@
 
 #include "platform/audio_drivers.h"
 #include "platform/sound_decode.h"
+#include "support/child_process.h"
 #include "support/sound_fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ enum { PLAYED = 0, NO_DRIVER = 2, NO_SOUND = 3, NOT_PLAYING = 4, NEVER_ENDED = 5
 
 // Runs in the child: plays the file through OpenAL and reports how far it got.
 int PlayThroughOpenAL(const std::string& conf, const std::string& sound_path, float pan) {
+  unsetenv("ALSOFT_DRIVERS");  // the output is the one this configuration names
   setenv("ALSOFT_CONF", conf.c_str(), 1);
   if (!OpenALInstalled() || !SetAudioDriver("OpenAL") || CurrentAudioDriver() != "OpenAL") return NO_DRIVER;
   TSoundPtr sound = LoadSound(sound_path, 0);
@@ -29,7 +31,7 @@ int PlayThroughOpenAL(const std::string& conf, const std::string& sound_path, fl
   channel->SetVolume(1);
   channel->SetPan(pan);
   channel->SetPaused(false);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);  // inside the child's alarm
   while (channel->Playing() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   bool ended = !channel->Playing();
@@ -41,7 +43,8 @@ int PlayThroughOpenAL(const std::string& conf, const std::string& sound_path, fl
 // Plays a 0.3 s tone at the given pan in a child process and returns OpenAL's recording of it.
 TPcm Record(float pan) {
   TPcm pcm;
-  const std::string dir = MakeTempDir();
+  TTempDir temp;
+  const std::string& dir = temp.Path();
   const std::string conf = dir + "/alsoft.conf";
   const std::string recording = dir + "/recorded.wav";
   const std::string tone = dir + "/tone.wav";
@@ -53,18 +56,11 @@ TPcm Record(float pan) {
   }
   EXPECT_TRUE(WriteBytes(tone, MakeWav(1, 22050, Tone(6615, 1, 22050, 440, 20000))));
 
-  pid_t child = fork();
-  EXPECT_GE(child, 0);
-  if (child == 0) _exit(PlayThroughOpenAL(conf, tone, pan));
-  int status = 0;
-  EXPECT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), PLAYED);
+  EXPECT_EQ(RunInChild([&] { _exit(PlayThroughOpenAL(conf, tone, pan)); }), PLAYED);
 
   std::ifstream in(recording, std::ios::binary);
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_TRUE(DecodeWav(bytes.data(), bytes.size(), pcm)) << bytes.size() << " bytes recorded";
-  RemoveTempDir(dir);
   return pcm;
 }
 

@@ -1,6 +1,8 @@
 // Reading and writing "Setup.ini".
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "framework/setup_file.h"
@@ -37,7 +39,7 @@ const char kDefaultFile[] =
 
 TEST_F(SetupFileTest, DefaultsAreWrittenByteForByteInTheFilesFolder) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p Files/003"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("Files/003"));
   NoteGamePaths(dir.Path());
   ASSERT_TRUE(ChangeDir("Files/003/"));
   EXPECT_TRUE(WriteSetupFile());
@@ -50,7 +52,7 @@ TEST_F(SetupFileTest, DefaultsAreWrittenByteForByteInTheFilesFolder) {
 // and from whatever working directory, and never above the game's own folder.
 TEST_F(SetupFileTest, WithoutTheGameFolderSavesStayInTheFilesFolder) {
   TTempDir dir;
-  ASSERT_EQ(system("mkdir -p game/Files"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("game/Files"));
   NoteGamePaths(dir.Path() + "/game");
   ASSERT_TRUE(ChangeDir("game/Files/"));
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(WriteSetupFile());
@@ -149,7 +151,8 @@ TEST_F(SetupFileTest, JunkIsSkipped) {
 TEST_F(SetupFileTest, AFailedSaveKeepsTheOldFile) {
   TTempDir dir;
   // A folder where the temporary file would go makes the save fail, even for root.
-  ASSERT_EQ(system("mkdir -p Files/003 Files/Setup.ini.new"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("Files/003"));
+  ASSERT_TRUE(std::filesystem::create_directories("Files/Setup.ini.new"));
   TTempDir::Write("Files/Setup.ini", "old");
   NoteGamePaths(dir.Path());
   EXPECT_FALSE(WriteSetupFile());

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/platform_log.h"
 #include "support/sound_fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -72,7 +73,8 @@ TEST_F(SoundDrivers, WithoutTheOpenALLibraryTheProgramStaysSilentButRunning) {
   EXPECT_FALSE(OpenALInstalled());
   EXPECT_FALSE(SetAudioDriver("OpenAL"));
   EXPECT_EQ(CurrentAudioDriver(), "Null");
-  const std::string dir = MakeTempDir();
+  TTempDir temp;
+  const std::string& dir = temp.Path();
   ASSERT_TRUE(WriteBytes(dir + "/beep.wav", MakeWav(1, 8000, ::Tone(800, 1, 8000, 440, 9000))));
   TSoundPtr sound = LoadSound(dir + "/beep.wav", 0);
   ASSERT_NE(sound, nullptr);
@@ -81,7 +83,6 @@ TEST_F(SoundDrivers, WithoutTheOpenALLibraryTheProgramStaysSilentButRunning) {
   EXPECT_TRUE(channel->Playing());
   clock.Advance(100);
   EXPECT_FALSE(channel->Playing());
-  RemoveTempDir(dir);
 }
 
 TEST_F(SoundDrivers, OssWithoutADeviceFallsBackToSilence) {
@@ -129,7 +130,8 @@ TEST_F(SoundDrivers, SilentChannelsPlayForTheSoundsLengthOnTheGameClock) {
 
 TEST_F(SoundDrivers, HandlesOutlivingTheirDriverGoQuiet) {
   ASSERT_TRUE(SetAudioDriver("Null"));
-  const std::string dir = MakeTempDir();
+  TTempDir temp;
+  const std::string& dir = temp.Path();
   ASSERT_TRUE(WriteBytes(dir + "/long.wav", MakeWav(1, 8000, ::Tone(80000, 1, 8000, 440, 9000))));
   TSoundPtr sound = LoadSound(dir + "/long.wav", 0);
   ASSERT_NE(sound, nullptr);
@@ -145,11 +147,11 @@ TEST_F(SoundDrivers, HandlesOutlivingTheirDriverGoQuiet) {
   ASSERT_NE(replaced, nullptr);
   EXPECT_NE(replaced, channel);
   EXPECT_TRUE(replaced->Playing());
-  RemoveTempDir(dir);
 }
 
 TEST_F(SoundDrivers, LoadingTakesWavAndOggAndRefusesTheRest) {
-  const std::string dir = MakeTempDir();
+  TTempDir temp;
+  const std::string& dir = temp.Path();
   ASSERT_TRUE(WriteBytes(dir + "/a.wav", MakeWav(2, 8000, ::Tone(400, 2, 8000, 300, 9000))));
   ASSERT_TRUE(WriteBytes(dir + "/b.ogg", MakeOgg(1, 8000, ::Tone(4000, 1, 8000, 300, 9000))));
   ASSERT_TRUE(WriteBytes(dir + "/c.wav", {'R', 'I', 'F', 'F', 1, 2, 3}));
@@ -166,7 +168,6 @@ TEST_F(SoundDrivers, LoadingTakesWavAndOggAndRefusesTheRest) {
   EXPECT_EQ(LoadSound(dir + "/d.wav", 0), nullptr);
   EXPECT_EQ(LoadSound(dir + "/missing.wav", 0), nullptr);
   EXPECT_EQ(LoadSound(dir, 0), nullptr);  // a folder
-  RemoveTempDir(dir);
 }
 
 // Keeps what the mixing thread writes; paces it a little so the test doesn't spin a core.
@@ -207,7 +208,8 @@ TEST_F(SoundDrivers, OssThreadMixesIntoTheOutputAndIsJoinedOnShutdown) {
   auto rec = std::make_shared<TRecordedOutput>();
   ASSERT_TRUE(UseAudioDriver(NewOssDriver(std::make_unique<TRecordingOutput>(rec))));
   EXPECT_EQ(CurrentAudioDriver(), "OSS");
-  const std::string dir = MakeTempDir();
+  TTempDir temp;
+  const std::string& dir = temp.Path();
   ASSERT_TRUE(WriteBytes(dir + "/tone.wav", MakeWav(1, 8000, ::Tone(800, 1, 8000, 440, 20000))));
   TSoundPtr sound = LoadSound(dir + "/tone.wav", 0);
   ASSERT_NE(sound, nullptr);
@@ -232,7 +234,6 @@ TEST_F(SoundDrivers, OssThreadMixesIntoTheOutputAndIsJoinedOnShutdown) {
   }
   EXPECT_EQ(left_peak, 0);  // panned fully right
   EXPECT_GT(right_peak, 15000);
-  RemoveTempDir(dir);
 }
 
 // A device that stops taking data is reported once and not written to again; the thread keeps

@@ -7,6 +7,7 @@
 #include "framework/main_program.h"
 #include "platform/clock.h"
 #include "support/sound_fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -132,7 +133,8 @@ TEST(SoundEffectsHeadless, TheSilentDriverKeepsEffectsPlayingForTheirLength) {
   SetDefaultSettings();
   ResetSoundEffects();
   ASSERT_TRUE(SetAudioDriver("Null"));
-  const std::string dir = MakeTempDir();
+  TTempDir temp;
+  const std::string& dir = temp.Path();
   ASSERT_TRUE(WriteBytes(dir + "/099.wav", MakeWav(1, 10000, Tone(3000, 1, 10000, 500, 8000))));
   SfxTable[99] = LoadSound(dir + "/099.wav", 0);
   ASSERT_NE(SfxTable[99], nullptr);
@@ -145,7 +147,6 @@ TEST(SoundEffectsHeadless, TheSilentDriverKeepsEffectsPlayingForTheirLength) {
   ResetSoundEffects();
   ShutdownAudio();
   SetClock(nullptr);
-  RemoveTempDir(dir);
 }
 
 }  // namespace

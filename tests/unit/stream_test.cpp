@@ -1,6 +1,8 @@
 // File streams: the text-line rules, the little-endian helpers, and files and folders.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/files.h"
 #include "platform/stream.h"
 #include "support/temp_dir.h"
@@ -101,7 +103,7 @@ TEST(Files, MissingFilesAndFolders) {
 TEST(Files, ChangeDirDropsTheTrailingSlash) {
   TTempDir dir;
   ASSERT_TRUE(WriteFile("marker"));
-  ASSERT_EQ(system("mkdir -p Files/003"), 0);
+  ASSERT_TRUE(std::filesystem::create_directories("Files/003"));
   EXPECT_TRUE(ChangeDir("Files/"));
   EXPECT_TRUE(ChangeDir("003/"));
   EXPECT_EQ(CurrentDir(), dir.Path() + "/Files/003");

@@ -1,12 +1,9 @@
 // "open.ogg": the two-second jingle played when the game first opens its display, composed from
 // synthesiser voices and encoded with libvorbisenc. The Ogg serial number is fixed and no time
 // stamp is written, so the bytes are the same on every build.
-#include <vorbis/vorbisenc.h>
-
-#include <algorithm>
 #include <cmath>
-#include <cstring>
 
+#include "ogg_encode.h"
 #include "synth.h"
 
 namespace ag {
@@ -57,66 +54,12 @@ std::vector<float> Compose() {
   return s;
 }
 
-void Append(std::vector<unsigned char>& out, const ogg_page& pg) {
-  out.insert(out.end(), pg.header, pg.header + pg.header_len);
-  out.insert(out.end(), pg.body, pg.body + pg.body_len);
-}
 }  // namespace
 
 std::vector<unsigned char> MakeJingle(SoundStats& stats) {
   std::vector<float> s = Compose();
   stats = Measure(ToPcm16(s));
-  std::vector<unsigned char> out;
-  vorbis_info vi;
-  vorbis_info_init(&vi);
-  if (vorbis_encode_init_vbr(&vi, 1, kRate, 0.5f) != 0) {
-    vorbis_info_clear(&vi);
-    return out;
-  }
-  vorbis_comment vc;
-  vorbis_comment_init(&vc);
-  vorbis_comment_add_tag(&vc, "TITLE", "Lambrisk jingle");
-  vorbis_dsp_state vd;
-  vorbis_block vb;
-  vorbis_analysis_init(&vd, &vi);
-  vorbis_block_init(&vd, &vb);
-  ogg_stream_state os;
-  ogg_stream_init(&os, kSerial);
-  ogg_packet hdr, hdrComm, hdrCode;
-  vorbis_analysis_headerout(&vd, &vc, &hdr, &hdrComm, &hdrCode);
-  ogg_stream_packetin(&os, &hdr);
-  ogg_stream_packetin(&os, &hdrComm);
-  ogg_stream_packetin(&os, &hdrCode);
-  ogg_page pg;
-  while (ogg_stream_flush(&os, &pg)) Append(out, pg);
-  auto drain = [&]() {
-    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-      vorbis_analysis(&vb, nullptr);
-      vorbis_bitrate_addblock(&vb);
-      ogg_packet op;
-      while (vorbis_bitrate_flushpacket(&vd, &op)) {
-        ogg_stream_packetin(&os, &op);
-        while (ogg_stream_pageout(&os, &pg)) Append(out, pg);
-      }
-    }
-  };
-  const size_t chunk = 1024;
-  for (size_t at = 0; at < s.size(); at += chunk) {
-    size_t n = std::min(chunk, s.size() - at);
-    float** buf = vorbis_analysis_buffer(&vd, int(n));
-    std::memcpy(buf[0], s.data() + at, n * sizeof(float));
-    vorbis_analysis_wrote(&vd, int(n));
-    drain();
-  }
-  vorbis_analysis_wrote(&vd, 0);  // end of stream
-  drain();
-  while (ogg_stream_flush(&os, &pg)) Append(out, pg);
-  ogg_stream_clear(&os);
-  vorbis_block_clear(&vb);
-  vorbis_dsp_clear(&vd);
-  vorbis_comment_clear(&vc);
-  vorbis_info_clear(&vi);
-  return out;
+  return EncodeOggVorbis(s, 1, kRate, 0.5f, kSerial, {{"TITLE", "Lambrisk jingle"}});
 }
 
 }  // namespace ag
