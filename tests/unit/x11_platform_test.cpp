@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <ctime>
@@ -15,6 +14,7 @@
 #include "platform/platform_log.h"
 #include "platform/x11/mode_guardian.h"
 #include "platform/x11/x11_connection.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/xvfb_server.h"
 
@@ -56,16 +56,12 @@ TEST(ModeGuardian, RestoresWhenItsParentDiesAndNotAfterAnOrderlyDismiss) {
   const std::string dismissed = dir.Path() + "/dismissed";
 
   // A parent that switched, then died by a signal no handler can catch.
-  const pid_t parent = fork();
-  ASSERT_GE(parent, 0);
-  if (parent == 0) {
-    TModeGuardian guardian;
-    if (!guardian.Start(MarkRestored(killed))) _exit(1);
-    raise(SIGKILL);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(parent, &status, 0), parent);
-  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_EQ(RunInChild([&killed] {
+              TModeGuardian guardian;
+              if (!guardian.Start(MarkRestored(killed))) _exit(1);
+              raise(SIGKILL);
+            }),
+            -1);
   // The guardian (now an orphan) restores on its own time: wait for it under a generous deadline.
   for (int i = 0; i < 3000 && Slurp(killed) != "restored"; ++i) {
     const timespec pause{0, 10000000};
