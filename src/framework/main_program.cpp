@@ -18,7 +18,6 @@
 #include "platform/stream.h"
 #include "scores/score_file.h"
 #include "ui/controls.h"
-#include "ui/draw_helpers.h"
 #include "ui/text_fields.h"
 
 const int WeekNumber = 3;

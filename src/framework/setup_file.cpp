@@ -10,7 +10,6 @@
 #include "platform/files.h"
 #include "platform/stream.h"
 #include "ui/controls.h"
-#include "ui/draw_helpers.h"
 #include "ui/text_fields.h"
 
 int AudioDriverChosen = 0;

@@ -4,7 +4,6 @@
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "platform/draw_state.h"
-#include "platform/input.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
 
