@@ -1,11 +1,21 @@
-// The settings panel's slide and background.
+// The settings panel that slides down over any screen on Tab: the display and audio options,
+// the volume sliders and the joysticks found.
 #include "ui/settings_panel.h"
+
+#include <vector>
 
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
+#include "framework/main_program.h"
+#include "framework/setup_file.h"
+#include "platform/input.h"
+#include "platform/joystick.h"
+#include "platform/key_codes.h"
+#include "ui/controls.h"
 #include "platform/draw_state.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
+#include "ui/text_fields.h"
 
 int PanelOpen = 0;
 int PanelOffset = -300;
@@ -24,6 +34,149 @@ void ClaimPanelClicks() {
   } else {
     PanelClickLeft = PanelClickRight = 0;
   }
+}
+
+namespace {
+
+const float kGreen[3] = {80, 255, 80};
+
+void Tint(const float (&c)[3]) { Colour(c[0], c[1], c[2]); }
+
+// The resolution area: right, up or a left click moves to the next usable mode, left, down or a
+// right click to the previous one, wrapping at both ends.
+void ResolutionChooser(bool hot) {
+  if (!hot || ModeCount < 1) return;
+  int step = 0;
+  if (KeyHit(VK_RIGHT) + KeyHit(VK_UP) + ClickLeft > 0) step = 1;
+  else if (KeyHit(VK_LEFT) + KeyHit(VK_DOWN) + ClickRight > 0) step = -1;
+  if (step == 0) return;
+  int mode = Settings[SET_MODE_INDEX] + step;
+  if (mode > ModeCount || mode < 1) mode = step > 0 ? 1 : ModeCount;
+  Settings[SET_MODE_INDEX] = mode;
+  Settings[SET_WIDTH] = ModeWidths[size_t(mode)];
+  Settings[SET_HEIGHT] = ModeHeights[size_t(mode)];
+}
+
+void GraphicsColumn(int top) {
+  Tint(kGreen);
+  TextAt(20, top + 4, "Graphics", 0, 0);
+  OptionButton(SET_FULLSCREEN, 20, top + 30, 13, "Windowed", "Fullscreen");
+  const bool over_button = OptionButton(SET_WIDESCREEN, 20, top + 70, 11, "Resolution") == 1;
+  ResolutionChooser(over_button || MouseOver(20, top + 70, 200, 70));
+  TextAt(20, top + 108, std::to_string(Settings[SET_WIDTH]) + "x" + std::to_string(Settings[SET_HEIGHT]), 0, 0);
+  const int height = Settings[SET_HEIGHT];
+  if (height < 900) {
+    Colour(255, 180, 80);
+    TextAt(80, top + 128, "Small (Bit blurry)", 0, 0);
+  } else if (height > 960) {
+    Colour(180, 255, 80);
+    TextAt(80, top + 128, "Bigger! (High-Definition!)", 0, 0);
+  } else {
+    Colour(255, 255, 80);
+    TextAt(80, top + 128, "Native (Crisp, Clear)", 0, 0);
+  }
+  OptionButton(SET_SLOW_SYSTEM, 20, top + 146, 18, "Draw all Frames|Decent System", "Frameskip|Slow System");
+
+  const int w = TextWidth("Apply"), h = TextHeight();
+  if (MouseOver(18, top + 258, w + 4, h + 4)) {
+    Colour(0, 120, 0, 0.5f);
+    DrawRect(18, float(top + 258), float(w + 4), float(h + 4));
+    if (ClickLeft > 0) {
+      ClickLeft = 0;
+      PanelOpen = 0;
+      WriteSetupFile();
+      ApplyDisplayMode();
+    }
+  }
+  Colour(80, 255, 80, 1.0f);
+  TextAt(20, top + 260, "Apply", 0, 0);
+}
+
+int VolumeSlider(int value, int x, int y, const std::string& label) {
+  const int v = Slider(value, x, y, label);
+  return v < 6 ? 0 : v > 94 ? 100 : v;
+}
+
+void AudioColumn(int top) {
+  const int x = VirtualWidth - 280;
+  Tint(kGreen);
+  OptionButton(SET_AUDIO_DRIVER, x, top + 20, 24, "AUDIO");
+  Colour(255, 180, 180);
+  TextAt(x, top + 50, "Changes require a Restart", 0, 0);
+  int y = top + 70;
+  Settings[SET_MASTER_VOLUME] = VolumeSlider(Settings[SET_MASTER_VOLUME], x, y, "Master Volume");
+  y += 50;
+  Settings[SET_SOUND_VOLUME] = VolumeSlider(Settings[SET_SOUND_VOLUME], x, y, "Sounds");
+  y += 50;
+  Settings[SET_MUSIC_VOLUME] = VolumeSlider(Settings[SET_MUSIC_VOLUME], x, y, "Music");
+  y += 60;
+  for (int j = 1; j <= JoyTotal; ++j, y += 15) {
+    const std::string& name = JoyNames[size_t(j)];
+    if (JoyButtonDown(0, j - 1)) Colour(255, 255, 80);
+    else Tint(kGreen);
+    SetAlpha(JoyEnabled[size_t(j)] == 1 ? 1.0f : 0.2f);
+    TextAt(x, y, name, 0, 0);
+    if (ClickLeft > 0 && MouseOver(x, y, TextWidth(name), 14)) {
+      ClickLeft = 0;
+      JoyEnabled[size_t(j)] = 1 - JoyEnabled[size_t(j)];
+    }
+  }
+  SetAlpha(1.0f);
+}
+
+}  // namespace
+
+int OptionButton(int element, int x, int y, int iconFrame, const std::string& label0,
+                 const std::string& label1, const std::string& label2, const std::string& label3,
+                 const std::string& label4, const std::string& label5) {
+  std::vector<std::string> labels = {label0, label1, label2, label3, label4, label5};
+  if (label0 == "AUDIO") {
+    for (size_t i = 0; i < AudioDriverList.size() && i < labels.size(); ++i)
+      labels[i] = "Audio Driver|" + AudioDriverList[i];
+  }
+  int n = 1;
+  for (int i = 1; i <= 5; ++i)
+    if (!labels[size_t(i)].empty()) n = i + 1;
+  const int v = Settings[size_t(element)];
+  const bool known = v >= 0 && v < int(labels.size()) && !labels[size_t(v)].empty();
+  const std::string caption = known ? labels[size_t(v)] : labels[0];
+
+  Scale(1);
+  SetImageFont(ScreenFonts[2]);
+  const bool two_lines = caption.find('|') != std::string::npos;
+  const std::string first = two_lines ? Field(caption, "|", 1) : caption;
+  if (two_lines) {
+    TextAt(x + 38, y + 8, first, 0, 1);
+    TextAt(x + 38, y + 24, Field(caption, "|", 2), 0, 1);
+  } else {
+    TextAt(x + 38, y + 16, caption, 0, 1);
+  }
+  Scale(2);
+  const int t = TextWidth(first);
+  if (!MouseOver(x, y, t, 32)) DrawSprite(IconsCrisp, float(x), float(y), iconFrame + v);
+  int over = 0;
+  if (MouseOver(x, y, t + 38, 32)) {
+    DrawGlowSprite(IconsCrisp, float(x), float(y), iconFrame + v, IconsFiltered, 1.1f, 0.8f);
+    if (ClickLeft > 0) Settings[size_t(element)] = (v + 1) % n;
+    over = 1;
+  }
+  Scale(1);
+  return over;
+}
+
+int Slider(int value, int x, int y, const std::string& label) {
+  Colour(80, 255, 80);
+  Scale(3.1f, 1.5f);
+  DrawSprite(IconsCrisp, float(x - 2), float(y), 21);
+  DrawSprite(IconsCrisp, float(x + 48), float(y), 22);
+  Colour(255, 80, 80);
+  Scale(1, 1.5f);
+  DrawSprite(IconsCrisp, float(x + value - 9), float(y), 23);
+  if (MouseOver(x - 2, y - 4, 100, 24) && MouseDown(1)) value = FrameMouseX - x + 2;
+  Scale(1, 1);
+  Colour(80, 180, 255);
+  TextAt(x, y + 20, label + " : " + std::to_string(value), 0, 0);
+  return value;
 }
 
 void DrawSettingsPanel() {
@@ -48,6 +201,12 @@ void DrawSettingsPanel() {
   DrawRect(0, float(PanelOffset + 298), w, 2);
   SpriteCount[1] = 0;
   SpriteCount[2] = 0;
+
+  // Apply re-enters the frame routine (the engine test draws frames) and this panel with it, so
+  // the offset is read once here.
+  const int top = PanelOffset;
+  GraphicsColumn(top);
+  AudioColumn(top);
 }
 
 void ResetSettingsPanel() {

@@ -1,5 +1,6 @@
 // The settings panel that slides down over any screen on Tab: display, controls and audio.
 #pragma once
+#include <string>
 
 extern int PanelOpen;    // 1 while open or opening; Tab toggles it
 extern int PanelOffset;  // vertical slide offset, -300 hidden .. 20 open
@@ -13,3 +14,13 @@ void DrawSettingsPanel();
 void ClaimPanelClicks();
 // Hidden and closed (tests).
 void ResetSettingsPanel();
+
+// An icon and a caption that cycles Settings[element] through as many values as there are
+// non-empty labels (label0 "AUDIO": the audio drivers). A left click over it moves to the next
+// value. 1 while the pointer is over it.
+int OptionButton(int element, int x, int y, int iconFrame, const std::string& label0,
+                 const std::string& label1 = "", const std::string& label2 = "",
+                 const std::string& label3 = "", const std::string& label4 = "",
+                 const std::string& label5 = "");
+// A horizontal volume slider dragged with the left button; returns the new value.
+int Slider(int value, int x, int y, const std::string& label);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# A 16:9 window from the setup file, the crash guard, Tab rewriting the setup file, an F11
-# screenshot, and Alt+F4 through the farewell to exit code 0.
+# A 16:9 window from the setup file, the crash guard, Tab rewriting the setup file, Apply on the
+# settings panel reopening the display, an F11 screenshot, and Alt+F4 through the farewell to exit
+# code 0.
 source "$(dirname "$0")/lib.sh"
 PNG_PROBE=${2:?png_probe path}
+WINDOW_PIXEL=${3:?window_pixel path}
 
 copy_game
 printf 'Width=1280\r\nHeight=720\r\n' > "$WORK/game/Files/Setup.ini"
@@ -27,7 +29,21 @@ wait_until "the setup file" setup_rewritten
 printf '[Graphics]\r\nFullscreen = False\r\nGFX Engine = OpenGL\r\nWidth=1280\r\nHeight=720\r\n\r\n[Audio]\r\nMaster = 50\r\nSound = 50\r\nMusic = 50\r\nAudioDriver = OpenAL\r\n; AudioDriver = OpenAL\r\n; AudioDriver = OSS\r\n; AudioDriver = Null\r\n\r\n[Controls]\r\nKey=0,38\r\nKey=3,37\r\nKey=5,39\r\nKey=8,40\r\nKey=10,90\r\nKey=11,88\r\nKey=12,67\r\nKey=13,86\r\n' > "$WORK/expected-setup.ini"
 cmp -s "$WORK/game/Files/Setup.ini" "$WORK/expected-setup.ini" || fail "setup file differs: $(cat -A "$WORK/game/Files/Setup.ini")"
 [ "$before" != "$(stat -c %Y.%s "$WORK/game/Files/Setup.ini")" ] || fail "setup file not rewritten"
-xdotool key Tab
+
+# "Apply" on the open panel (virtual 20,280 is window 16,224 at this size) closes the panel and
+# opens the display again: the whole display step runs a second time, engine test included. The
+# click waits for the panel to stop sliding: its light bottom edge then crosses window row 255.
+panel_open() { [ "$("$WINDOW_PIXEL" "$wid" 400 255)" = "180 255 180" ]; }
+wait_until "the open settings panel" panel_open
+applied_twice() { [ "$(grep -c '^Applying Graphical Settings' "$WORK/game/Files/Debug.txt")" -ge 2 ]; }
+xdotool mousemove 20 230
+wait_until "the pointer over Apply" sh -c "xdotool getmouselocation | grep -q 'x:20 y:230'"
+xdotool click 1
+wait_until "a second display step" applied_twice
+reloaded() { [ "$(grep -c '^-=-=-=-=-=-=-=-=-=-=-=-=-=-' "$WORK/game/Files/Debug.txt")" -ge 4 ]; }
+wait_until "the reload to finish" reloaded
+log_has $'\tChanged Graphics Mode ingame.' || fail "no in-game mode change line"
+game_running || fail "the game ended after Apply"
 
 # F11 saves a screenshot of the real window size, fully opaque, in Files/.
 xdotool key F11
