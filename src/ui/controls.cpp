@@ -2,9 +2,13 @@
 // direction or a joystick button, so every screen asks the same question whatever the device.
 #include "ui/controls.h"
 
+#include "framework/common_assets.h"
+#include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/joystick.h"
 #include "platform/key_codes.h"
+#include "ui/draw_helpers.h"
+#include "ui/settings_panel.h"
 
 #include <algorithm>
 
@@ -228,3 +232,39 @@ std::string KeyName(int code) {
     default: return std::to_string(k - kFirstButton);
   }
 }
+
+void DrawControlButton(int slot, int x, int y) {
+  if (slot < 0 || slot >= int(ControlTable.size())) return;
+  const int current = ControlTable[size_t(slot)];
+  float lit = 0.0f;
+  // Binding needs no click: hover and press the input. Backspace unbinds.
+  if (MouseOver(x, y, 48, 48) && PanelOffset >= 0) {
+    lit = 1.0f;
+    const int pressed = ScanControl();
+    if (pressed > 8) ControlTable[size_t(slot)] = pressed;
+    if (pressed == VK_BACKSPACE) ControlTable[size_t(slot)] = 0;
+  }
+  if (ControlDown(ControlTable[size_t(slot)])) lit = 1.0f;
+
+  // Drawn by the binding the frame started with, so a new one shows from the next frame.
+  int icon = -1;
+  int tx = x + 24, ty = y + 24;
+  if (current == 0 || (current >= 9 && current <= 254)) icon = 3;
+  else if (current >= kFirstJoystickCode) {
+    const int k = current % 50;
+    icon = k < 12 ? 9 : k < kFirstButton ? 8 : 10;
+    if (k < kFirstButton) tx = x, ty = y;
+  }
+  if (icon < 0) return;
+  Scale(3);
+  DrawGlowSprite(IconsCrisp, float(x), float(y), icon, IconsFiltered, 1.1f, lit);
+  Scale(1);
+  // The caption in black on a light button and white on a dark one, so it reads on every tint.
+  int r = 0, g = 0, b = 0;
+  GetColor(r, g, b);
+  const bool light = 0.299f * float(r) + 0.587f * float(g) + 0.114f * float(b) > 110.0f;
+  Colour(light ? 0.0f : 255.0f, light ? 0.0f : 255.0f, light ? 0.0f : 255.0f);
+  TextAt(tx, ty, current == 0 ? "?!" : KeyName(current), 1, 1);
+  Colour(float(r), float(g), float(b));
+}
+

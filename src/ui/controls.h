@@ -33,6 +33,10 @@ int PlayerControl(int control, int player);
 int ScanControl();
 // The text shown for an input code.
 std::string KeyName(int code);
+// One 48 x 48 control button of the settings panel for a slot of ControlTable: hovering it on the
+// fully open panel binds whatever input is pressed (Backspace unbinds); it lights while its input
+// is held.
+void DrawControlButton(int slot, int x, int y);
 
 // Whether joystick input k (an axis direction 0..11) holds at axis reading v with rest value r.
 bool AxisDirectionHeld(int k, float v, float r);

@@ -1,5 +1,5 @@
 // The settings panel that slides down over any screen on Tab: the display and audio options,
-// the volume sliders and the joysticks found.
+// the control buttons of four players, the volume sliders and the joysticks found.
 #include "ui/settings_panel.h"
 
 #include <vector>
@@ -124,6 +124,27 @@ void AudioColumn(int top) {
   SetAlpha(1.0f);
 }
 
+// Four players' buttons: the directions, then the four fire buttons in a diamond.
+void ControlsColumns(int top) {
+  struct TButton {
+    int control, dx, dy;
+    float r, g, b;
+  };
+  static const TButton kButtons[] = {
+      {0, 50, 0, 80, 255, 80},    {3, 0, 50, 80, 255, 80},    {5, 100, 50, 80, 255, 80},
+      {8, 50, 50, 80, 255, 80},   {13, 190, 0, 255, 255, 80}, {12, 155, 30, 80, 80, 255},
+      {11, 225, 30, 255, 80, 80}, {10, 190, 60, 80, 255, 80},
+  };
+  for (int p = 1; p <= 4; ++p) {
+    const int x = p <= 2 ? 250 : 650;
+    const int y = top + (p % 2 == 1 ? 10 : 160);
+    for (const TButton& button : kButtons) {
+      Colour(button.r, button.g, button.b);
+      DrawControlButton((p - 1) * 20 + button.control, x + button.dx, y + button.dy);
+    }
+  }
+}
+
 }  // namespace
 
 int OptionButton(int element, int x, int y, int iconFrame, const std::string& label0,
@@ -206,6 +227,7 @@ void DrawSettingsPanel() {
   // the offset is read once here.
   const int top = PanelOffset;
   GraphicsColumn(top);
+  ControlsColumns(top);
   AudioColumn(top);
 }
 

@@ -1,6 +1,6 @@
 // The settings panel played headless in a 1280 x 960 window, where window and virtual pixels are
 // the same: the full-screen option, the resolution chooser's wrap, the volume sliders' snapping
-// and the quality line.
+// the quality line and the control buttons.
 #include <gtest/gtest.h>
 
 #include "framework/display_modes.h"
@@ -8,6 +8,7 @@
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "support/headless_game.h"
+#include "ui/controls.h"
 #include "ui/settings_panel.h"
 
 namespace {
@@ -71,6 +72,21 @@ TEST(SettingsPanel, VolumesSnapToTheirEnds) {
   }
   p.Play(3, {{0, {EVENT_MOUSEUP, 1, 0, 0}}, {0, {EVENT_MOUSEMOVE, 0, x + 60, 95}}});
   EXPECT_EQ(Settings[11], 6);
+}
+
+// Hovering player 1's Up button binds what is pressed, the lowest key of several; Backspace
+// unbinds, and the button then asks for one.
+TEST(SettingsPanel, AHoveredControlButtonBindsThePressedKey) {
+  TOpenPanel p;
+  const TEvent a_down{EVENT_KEYDOWN, 'A', 0, 0}, z_down{EVENT_KEYDOWN, 'Z', 0, 0};
+  p.Play(4, {{0, {EVENT_MOUSEMOVE, 0, 320, 50}}, {2, z_down}, {2, a_down}});
+  EXPECT_EQ(ControlTable[0], 'A');
+  EXPECT_TRUE(p.Shows("A"));
+  p.Play(4, {{0, {EVENT_KEYUP, 'A', 0, 0}}, {0, {EVENT_KEYUP, 'Z', 0, 0}},
+             {1, {EVENT_KEYDOWN, VK_BACKSPACE, 0, 0}}, {2, {EVENT_KEYUP, VK_BACKSPACE, 0, 0}}});
+  EXPECT_EQ(ControlTable[0], 0);
+  EXPECT_TRUE(p.Shows("?!"));
+  EXPECT_EQ(ControlTable[3], VK_LEFT);  // its neighbours keep theirs
 }
 
 }  // namespace
