@@ -9,6 +9,7 @@
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "framework/title_screen.h"
+#include "game/game_session.h"
 #include "platform/app.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -17,7 +18,9 @@
 #include "platform/sound.h"
 #include "platform/stream.h"
 #include "scores/score_file.h"
+#include "scores/score_table.h"
 #include "ui/controls.h"
+#include "ui/settings_panel.h"
 #include "ui/text_fields.h"
 
 const int WeekNumber = 3;
@@ -44,7 +47,7 @@ namespace {
 
 const char* const kAboutLines[] = {
     "A Game by Corvenna",
-    "Weekly games at corvenna.example.org  -  tamblin.example.org",
+    "corvenna.example  -  tamblin.example",
     "",
     "-=-=--=-=-=-=-=-=-=-=-",
     "Instructions",
@@ -62,18 +65,20 @@ const char* const kAboutLines[] = {
     "using Corvenna's Framework",
     "",
     "Graphics",
-    "Font : DejaVu Sans by DejaVu Team",
-    "Font : Open Sans by Steve Matteson",
-    "Font : Open Sans Cond. by Steve Matteson",
-    "Font : Comfortaa by Johan Aakerlund",
+    // The fonts by the names the game loads them under, with the authors of the free faces
+    // staged under those names (tools/assetgen/README.md lists which face is which).
+    "Font : SVBasicManual by DejaVu Team",
+    "Font : November by Steve Matteson",
+    "Font : Blue Highway by S. Matteson",
+    "Font : Acknowledge TT by J. Aakerlund",
     "All other graphics by Corvenna",
     "",
     "Music/SFX by Corvenna",
     "",
     "Additional Sound Effects",
     "created using",
-    "assetgen, our own effect synthesiser",
-    "in tools/assetgen of the game's source",
+    "assetgen, our own synthesiser",
+    "tools/assetgen in the source",
 };
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
@@ -160,6 +165,13 @@ int DefaultAudioDriver(const std::vector<std::string>& drivers) {
   return chosen;
 }
 
+void PrepareFrontEnd() {
+  GameState = 0;
+  PanelPlayers = 4;
+  BadgeCount = 16;
+  BestTable.assign(31, 0);
+}
+
 int ClampStartWorld(int limit) {
   if (limit < 1) return 1;
   if (limit > 20) return 20;
@@ -218,7 +230,7 @@ void Main() {
   EnterFolder(GameFolderPath);
   int loading_started = Millisecs();
   ApplyDisplayMode();
-  GameState = 0;
+  PrepareFrontEnd();
   LogLine("Finished Loading");
   // The loading screen stays up for at least 2.5 seconds.
   while (Millisecs() - loading_started < 2500 && !QuitSignalled()) Delay(1);

@@ -51,6 +51,9 @@ void SetDefaultSettings();
 int DefaultAudioDriver(const std::vector<std::string>& drivers);
 // Clamps a saved start-world limit to 1 .. 20.
 int ClampStartWorld(int limit);
+// The front end's tables, made once loading is done: the settings panel's four players, the
+// score tables' 16 badges and the game's 31 per-game values. GameState goes to 0 (the title).
+void PrepareFrontEnd();
 // Reads "zivazo.dat" from the game folder into StartWorldLimit (1 when missing).
 void ReadStartWorldLimit();
 

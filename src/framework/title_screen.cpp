@@ -1,27 +1,269 @@
-// The title screen. Until the full front end exists it holds the game's name over the backdrop
-// and ends on Escape.
 #include "framework/title_screen.h"
 
+#include <cstdlib>
+
+#include "audio/sound_effects.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
+#include "game/game_session.h"
+#include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
+#include "scores/score_table.h"
+#include "ui/controls.h"
 #include "ui/draw_helpers.h"
+#include "ui/frame_mouse.h"
+#include "ui/settings_panel.h"
+
+int SlideIn = 0;
+int TitleTab = TAB_HISCORES;
+int LoginField = 0;
+
+namespace {
+
+const int kEditorKey = 'E';
+
+int StripScroll = 0;
+int TabLatch = 0;
+// Set by anything done on a press; cleared at the end of a frame with none of the start inputs
+// held, so one press does one thing.
+int Held = 0;
+// A start input was held at the end of the last frame.
+int StartInputHeld = 0;
+// Escape still down from the game that just ended: it must be let go before it leaves.
+int EscapeFromGame = 0;
+
+int PanelW() { return TitlePanelWidth(CurrentWidth); }
+
+bool AnyPortHeld(int control, int lastPort) {
+  for (int port = 1; port <= lastPort; ++port)
+    if (PlayerControl(control, port)) return true;
+  return false;
+}
+
+bool AnyStartInputHeld() {
+  for (int control : {10, 11, 12, 13, 0, 8, 3, 5})
+    if (AnyPortHeld(control, 4)) return true;
+  return KeyDown(VK_RETURN) != 0;
+}
+
+void ButtonStrip(int slideY) {
+  StripScroll -= 5;
+  if (StripScroll < 2000) StripScroll += 2000;
+  const int vw = VirtualWidth;
+  const int y = VirtualHeight / 2 + slideY + 200;
+  Colour(255, 255, 255, 1.0f);
+  Scale(0.75f);
+  for (int k = 1; k <= 10; ++k) {
+    const int e = ((k + 10) * 200 + StripScroll) % 2000;
+    const float away = float(std::abs(e - ((vw - PanelW()) / 2 + 180)));
+    SetAlpha(1.0f - ClampFloat(away / 450.0f, 0.0f, 1.0f));
+    DrawSprite(ButtonSheet, float(e - 200), float(y), k - 1);
+  }
+  SetAlpha(1.0f);
+  DrawSprite(ButtonSheet, 10, float(y), 11);
+  ResetDrawing();
+}
+
+void SidePanel(int panelX) {
+  const int w = PanelW();
+  Colour(0, 0, 0, 0.5f);
+  DrawRect(float(panelX), 5, float(w), float(VirtualHeight - 10));
+  Colour(255, 255, 255, 0.3f);
+  DrawRect(float(panelX), 5, float(w), 35);
+  UseFont(1, 2);
+  SetAlpha(1.0f);
+  const char* const captions[3] = {"1.Hiscore", "2.Online", "3.About"};
+  const float at[3] = {0.2f, 0.5f, 0.8f};
+  for (int tab = 0; tab < 3; ++tab) {
+    if (tab == TAB_ONLINE && OnlineTab != 1) continue;
+    const float shade = tab == TitleTab ? 255.0f : 0.0f;
+    Colour(shade, shade, shade);
+    TextAt(panelX + int(float(w) * at[tab]), 23, captions[tab], 1, 1);
+  }
+}
+
+// Keys 1 to 3 (or F1 to F3), or the left button held over a caption; one choice per press.
+void ChooseTab(int panelX) {
+  const int w = PanelW();
+  const bool online = OnlineTab == 1;
+  const bool keys[3] = {KeyDown('1') || KeyDown(VK_F1), online && (KeyDown('2') || KeyDown(VK_F2)),
+                        KeyDown('3') || KeyDown(VK_F3)};
+  const float at[3] = {0.0f, 0.33f, 0.66f};
+  bool anything = MouseDown(1) != 0;
+  for (int tab = 0; tab < 3; ++tab) {
+    anything = anything || keys[tab];
+    const bool clicked = MouseDown(1) && (tab != TAB_ONLINE || online) &&
+                         MouseOver(panelX + int(float(w) * at[tab]), 5, int(0.3f * float(w)), 50);
+    if ((keys[tab] || clicked) && !TabLatch) {
+      TitleTab = tab;
+      TabLatch = 1;
+      PlaySfx(98, 2.0f, 1.0f, 0.0f);
+    }
+  }
+  if (!anything) TabLatch = 0;
+  static const float kTints[3][3] = {{0.2f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.2f}, {0.0f, 0.2f, 1.0f}};
+  for (int c = 0; c < 3; ++c) BackdropTarget[size_t(c)] = kTints[TitleTab][c];
+}
+
+void AboutPage(int panelX) {
+  Colour(255, 255, 255, 1.0f);
+  UseFont(1, 7);
+  TextAt(panelX + PanelW() / 2, 50, "About", 1, 0);
+  UseFont(1, 2);
+  for (int i = 1; i < AboutCount; ++i) TextAt(panelX + PanelW() / 2, 95 + 20 * i, AboutText[size_t(i)], 1, 0);
+}
+
+void SettingsHint() {
+  const bool small = CurrentWidth < 900;
+  UseFont(2, small ? 4 : 3);
+  // At the starting size the hint blinks, so a new player finds the display options.
+  const bool blink = Settings[SET_WIDTH] == 800 && Millis() % 800 < 400;
+  Colour(255, 255, blink ? 0 : 255, 1.0f);
+  TextAt(4, 4, "Hit [Tab] for settings");
+  Colour(180, 255, 180);
+  UseFont(2, small ? 3 : 2);
+  TextAt(4, 35, "Redefine Controls");
+  TextAt(4, 55, "Audio Options");
+  TextAt(4, 75, "and Hi-Def gaming!");
+}
+
+// A game (mode 1) or an editing session (mode 0), and the way back to a title that slides in.
+void StartSession(int mode, bool parkPointer) {
+  PlaySfx(98, 1.5f, 1.0f, 0.0f);
+  const TChannelPtr& music = ChannelTable[1];
+  if (music && music->Playing()) music->Stop();
+  GameState = 1;
+  if (parkPointer) MoveMouse(float(VirtualWidth), float(VirtualHeight));
+  GameMode = mode;
+  GameClockStart = Millis();
+  RunGame();
+  GameState = 0;
+  ResetScoreTableAnimation();
+  Held = 1;
+  EscapeFromGame = 1;
+  SlideIn = 0;
+}
+
+void WorldChooser() {
+  const int cx = (VirtualWidth - PanelW()) / 2;
+  UseFont(2, 6);
+  Colour(255, 255, 255, 1.0f);
+  TextAt(cx, VirtualHeight / 2 + 25 * SlideIn - 730, "< Start World >", 1, 1);
+  const int y = 25 * SlideIn + VirtualHeight / 2 - 675;
+  for (int w = 1; w <= 20; ++w) {
+    const float fade = 0.7f - float(std::abs(w - StartWorld)) / 5.0f;
+    if (w == StartWorld) Colour(180, 255, 255, 1.0f);
+    else if (w > StartWorldLimit) Colour(180, 0, 0, fade);
+    else Colour(180, 180, 180, fade);
+    TextAt(cx + 90 * w - 90 * StartWorld, y, std::to_string(w), 1, 1);
+  }
+  SetAlpha(1.0f);
+  GameMode = 1;
+  // The panel's buttons bind the keys pressed over them; the title leaves those keys alone.
+  if (PanelShown()) return;
+  const bool left = AnyPortHeld(3, 2), right = AnyPortHeld(5, 2);
+  const bool up = AnyPortHeld(0, 2), down = AnyPortHeld(8, 2);
+  if (left && !Held) {
+    StartWorld = std::max(StartWorld - 1, 1);
+    PlaySfx(98, 0.9f, 1.0f, 0.0f);
+    Held = 1;
+  }
+  if (right && !Held) {
+    StartWorld = std::min(StartWorld + 1, StartWorldLimit);
+    PlaySfx(98, 1.1f, 1.0f, 0.0f);
+    Held = 1;
+  }
+  if (up && !Held && LoginField == 0) {
+    PlaySfx(98, 0.95f, 1.0f, 0.0f);
+    if (--GameMode == -1) GameMode = 0;
+    Held = 1;
+  }
+  if (down && !Held && LoginField == 0) {
+    PlaySfx(98, 1.05f, 1.0f, 0.0f);
+    if (++GameMode == 1) GameMode = 0;
+    Held = 1;
+  }
+}
+
+}  // namespace
+
+std::string CleanLoginText(const std::string& text) {
+  std::string clean = text;
+  for (char c : std::string("*\"'-+&?{}[]~#\\/:;"))
+    for (char& t : clean)
+      if (t == c) t = '_';
+  return clean;
+}
+
+int TitlePanelWidth(int current_width) { return current_width > 899 ? 335 : 415; }
+
+bool TitleFrame() {
+  BeginFrame(1);
+  ResetDrawing();
+  DrawBackdrop();
+  UserName = CleanLoginText(UserName);
+  Password = CleanLoginText(Password);
+
+  if (SlideIn < 32) SlideIn += 2;
+  const int slideY = 800 - 25 * SlideIn;
+  const int panelX = slideY + VirtualWidth - PanelW() - 5;
+  ButtonStrip(slideY);
+  SidePanel(panelX);
+  if (!PanelShown()) ChooseTab(panelX);
+
+  Colour(255, 255, 255, 1.0f);
+  DrawScoreTable(panelX, PanelW(), GameMode, StartWorld, 0, TitleTab == TAB_HISCORES ? 1 : 0);
+  UseFont(1, 7);
+  Colour(255, 255, 255, 1.0f);
+  if (TitleTab == TAB_HISCORES) TextAt(panelX + PanelW() / 2, 50, "Hiscores", 1, 0);
+  if (TitleTab == TAB_ABOUT) AboutPage(panelX);
+  SettingsHint();
+
+  Colour(255, 255, 255, 1.0f);
+  SetImageFont(ScreenFonts[7]);
+  TextAt((VirtualWidth - PanelW()) / 2, VirtualHeight / 2 - 25 * SlideIn + 755,
+         "Press Start (" + KeyName(ControlTable[10]) + ") To Begin", 1, 1);
+
+  // A start input held at the end of the last frame starts a game, unless that press already
+  // did something (Held) or the settings panel or a login box has the keyboard.
+  if (StartInputHeld && !Held && PanelOffset < -250 && LoginField == 0) StartSession(1, true);
+  // The editor's key is not latched: holding it opens the editor at once (not while the panel,
+  // which binds keys pressed over its buttons, is shown).
+  if (KeyDown(kEditorKey) && !PanelShown()) StartSession(0, false);
+
+  WorldChooser();
+
+  SetImageFont(ScreenFonts[5]);
+  Colour(255, 255, 255, 1.0f);
+  DrawImage(TitleLogo, float((VirtualWidth - PanelW()) / 2),
+            float(VirtualHeight / 2 - ImageHeight(TitleLogo) / 2 - 25 * SlideIn + 650));
+
+  StartInputHeld = AnyStartInputHeld() ? 1 : 0;
+  if (!StartInputHeld) Held = 0;
+  // While the panel is shown nothing held there may start a game once it closes.
+  if (PanelShown() && StartInputHeld) Held = 1;
+
+  PresentFrame(1);
+  if (!KeyDown(VK_ESCAPE)) EscapeFromGame = 0;
+  return !(KeyDown(VK_ESCAPE) && !EscapeFromGame);
+}
 
 void RunTitleScreen() {
-  for (;;) {
-    BeginFrame(1);
-    ResetDrawing();
-    DrawBackdrop();
-    SetImageFont(ScreenFonts[5]);
-    TextAt(VirtualWidth / 2, VirtualHeight / 2 - 60, GameTitle, 1, 1);
-    SetImageFont(ScreenFonts[7]);
-    Colour(180, 255, 255, 1.0f);
-    TextAt(VirtualWidth / 2, VirtualHeight / 2 + 60, "Press Escape to leave", 1, 1);
-    PresentFrame(1);
-    if (KeyDown(VK_ESCAPE)) return;
+  while (TitleFrame()) {
   }
+}
+
+void ResetTitleScreen() {
+  SlideIn = 0;
+  TitleTab = TAB_HISCORES;
+  LoginField = 0;
+  StripScroll = 0;
+  TabLatch = 0;
+  Held = 0;
+  StartInputHeld = 0;
+  EscapeFromGame = 0;
 }

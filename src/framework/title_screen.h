@@ -1,4 +1,25 @@
-// The title screen: the program's front end, run until the player leaves it.
+// The title screen: the program's front end. A side panel with the score table and the About
+// page slides in beside the world chooser, the start prompt, the logo and a scrolling strip of
+// pictures; a fire key starts a game, E the level editor, Escape leaves.
 #pragma once
+#include <string>
 
+enum TTitleTab { TAB_HISCORES = 0, TAB_ONLINE = 1, TAB_ABOUT = 2 };
+
+extern int SlideIn;     // 0 .. 32: how far the screen has slid in; 0 after every game
+extern int TitleTab;    // the selected tab (TTitleTab)
+extern int LoginField;  // 0 none, 1 user name, 2 password being typed (Online tab only)
+
+// The login text with each of the characters that would break a request or a file replaced by
+// "_": * " ' - + & ? { } [ ] ~ # \ / : ;
+std::string CleanLoginText(const std::string& text);
+// Width of the side panel for the real display width: wider at small sizes, where text is larger.
+int TitlePanelWidth(int current_width);
+
+// One frame of the title screen, a game or editing session started from it included. Returns
+// false when Escape ends the screen.
+bool TitleFrame();
+// Frames until the screen ends.
 void RunTitleScreen();
+// Start values (the main program's creation of the screen; tests).
+void ResetTitleScreen();

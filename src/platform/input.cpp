@@ -124,10 +124,19 @@ void PollSystem() {
   // A source may remove itself while pumping, so walk a copy.
   std::vector<TEventSource*> pumping = sources;
   for (TEventSource* s : pumping) s->Pump();
+  // A key or button let go in the same poll that pressed it stays down until the next poll, so
+  // a quick tap is held for at least one frame. Its release and everything after it wait.
+  std::array<bool, 256> pressed_now{};
+  std::array<bool, 4> clicked_now{};
   while (!queue.empty()) {
-    TEvent e = queue.front();
-    queue.pop_front();
+    const TEvent& e = queue.front();
+    if ((e.id == EVENT_KEYUP && ValidKey(e.data) && pressed_now[size_t(e.data)]) ||
+        (e.id == EVENT_MOUSEUP && ValidButton(e.data) && clicked_now[size_t(e.data)]))
+      break;
+    if (e.id == EVENT_KEYDOWN && ValidKey(e.data)) pressed_now[size_t(e.data)] = true;
+    if (e.id == EVENT_MOUSEDOWN && ValidButton(e.data)) clicked_now[size_t(e.data)] = true;
     Apply(e);
+    queue.pop_front();
   }
 }
 

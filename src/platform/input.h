@@ -40,7 +40,8 @@ void PostEvent(const TEvent& event);
 // Registers a source that PollSystem pumps (a source may be added once); remove before deleting.
 void AddEventSource(TEventSource* source);
 void RemoveEventSource(TEventSource* source);
-// Pumps every source, then applies the queued events in order to the input state.
+// Pumps every source, then applies the queued events in order to the input state. A key or
+// button released in the same poll that pressed it reads as held until the next poll.
 void PollSystem();
 
 // Frames shown so far: the display's flip counts them. Scripts key their events on it.

@@ -13,6 +13,8 @@ enum TKeyCode {
   VK_RIGHT = 39,
   VK_DOWN = 40,
   VK_F1 = 112,
+  VK_F2 = 113,
+  VK_F3 = 114,
   VK_F4 = 115,
   VK_F11 = 122,
   VK_F12 = 123,

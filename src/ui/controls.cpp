@@ -33,6 +33,7 @@ constexpr int kRestAxes[6] = {JOY_AXIS_X, JOY_AXIS_Y, JOY_AXIS_Z, JOY_AXIS_U, JO
 
 constexpr int kHatUp = 20, kHatLeft = 23, kHatRight = 25, kHatDown = 28;
 constexpr int kFirstButton = 30;
+constexpr int kButtonSize = 48;
 
 const char* const kJoystickInputNames[12] = {"Y-", "Y+", "X-", "X+", "Z-", "Z+",
                                              "U-", "U+", "V-", "V+", "R-", "R+"};
@@ -238,7 +239,7 @@ void DrawControlButton(int slot, int x, int y) {
   const int current = ControlTable[size_t(slot)];
   float lit = 0.0f;
   // Binding needs no click: hover and press the input. Backspace unbinds.
-  if (MouseOver(x, y, 48, 48) && PanelOffset >= 0) {
+  if (MouseOver(x, y, kButtonSize, kButtonSize) && PanelOffset >= 0) {
     lit = 1.0f;
     const int pressed = ScanControl();
     if (pressed > 8) ControlTable[size_t(slot)] = pressed;
@@ -264,7 +265,17 @@ void DrawControlButton(int slot, int x, int y) {
   GetColor(r, g, b);
   const bool light = 0.299f * float(r) + 0.587f * float(g) + 0.114f * float(b) > 110.0f;
   Colour(light ? 0.0f : 255.0f, light ? 0.0f : 255.0f, light ? 0.0f : 255.0f);
-  TextAt(tx, ty, current == 0 ? "?!" : KeyName(current), 1, 1);
+  // A long name shrinks to the button's width instead of spilling onto its neighbours.
+  const std::string caption = current == 0 ? "?!" : KeyName(current);
+  const int width = TextWidth(caption);
+  if (width > kButtonSize - 4) {
+    const float s = float(kButtonSize - 4) / float(width);
+    Scale(s);
+    TextAt(tx - int(float(width) * s / 2), ty - int(float(TextHeight()) * s / 2), caption, 0, 0);
+    Scale(1);
+  } else {
+    TextAt(tx, ty, caption, 1, 1);
+  }
   Colour(float(r), float(g), float(b));
 }
 

@@ -19,6 +19,9 @@
 
 int PanelOpen = 0;
 int PanelOffset = -300;
+int PanelPlayers = 0;
+
+bool PanelShown() { return PanelOffset >= -299; }
 
 namespace {
 int PanelClickLeft = 0;
@@ -26,8 +29,7 @@ int PanelClickRight = 0;
 }  // namespace
 
 void ClaimPanelClicks() {
-  const bool shown = PanelOffset >= -299;
-  if (shown && FrameMouseY < PanelOffset + 300) {
+  if (PanelShown() && FrameMouseY < PanelOffset + 300) {
     PanelClickLeft = ClickLeft;
     PanelClickRight = ClickRight;
     ClickLeft = ClickRight = 0;
@@ -64,6 +66,8 @@ void GraphicsColumn(int top) {
   const bool over_button = OptionButton(SET_WIDESCREEN, 20, top + 70, 11, "Resolution") == 1;
   ResolutionChooser(over_button || MouseOver(20, top + 70, 200, 70));
   TextAt(20, top + 108, std::to_string(Settings[SET_WIDTH]) + "x" + std::to_string(Settings[SET_HEIGHT]), 0, 0);
+  // The quality line sits in the gap above the next option, so it takes the small font.
+  SetImageFont(ScreenFonts[9]);
   const int height = Settings[SET_HEIGHT];
   if (height < 900) {
     Colour(255, 180, 80);
@@ -75,6 +79,7 @@ void GraphicsColumn(int top) {
     Colour(255, 255, 80);
     TextAt(80, top + 128, "Native (Crisp, Clear)", 0, 0);
   }
+  SetImageFont(ScreenFonts[2]);
   OptionButton(SET_SLOW_SYSTEM, 20, top + 146, 18, "Draw all Frames|Decent System", "Frameskip|Slow System");
 
   const int w = TextWidth("Apply"), h = TextHeight();
@@ -124,7 +129,7 @@ void AudioColumn(int top) {
   SetAlpha(1.0f);
 }
 
-// Four players' buttons: the directions, then the four fire buttons in a diamond.
+// The players' buttons: the directions, then the four fire buttons in a diamond.
 void ControlsColumns(int top) {
   struct TButton {
     int control, dx, dy;
@@ -135,7 +140,7 @@ void ControlsColumns(int top) {
       {8, 50, 50, 80, 255, 80},   {13, 190, 0, 255, 255, 80}, {12, 155, 30, 80, 80, 255},
       {11, 225, 30, 255, 80, 80}, {10, 190, 60, 80, 255, 80},
   };
-  for (int p = 1; p <= 4; ++p) {
+  for (int p = 1; p <= PanelPlayers && p <= 4; ++p) {
     const int x = p <= 2 ? 250 : 650;
     const int y = top + (p % 2 == 1 ? 10 : 160);
     for (const TButton& button : kButtons) {
@@ -234,5 +239,6 @@ void DrawSettingsPanel() {
 void ResetSettingsPanel() {
   PanelOpen = 0;
   PanelOffset = -300;
+  PanelPlayers = 0;
   PanelClickLeft = PanelClickRight = 0;
 }

@@ -4,6 +4,10 @@
 
 extern int PanelOpen;    // 1 while open or opening; Tab toggles it
 extern int PanelOffset;  // vertical slide offset, -300 hidden .. 20 open
+extern int PanelPlayers; // players whose control buttons are shown; start-up sets 4
+
+// True while any of the panel is on screen.
+bool PanelShown();
 
 // Called by PresentFrame every frame, after the screen's drawing; draws only while shown. Its
 // widgets see the clicks the panel claimed at the end of the previous frame in ClickLeft and
@@ -12,7 +16,7 @@ void DrawSettingsPanel();
 // Called by PresentFrame right after the frame's mouse capture: clicks made with the pointer over
 // the shown panel belong to the panel alone, so the screen under it sees none.
 void ClaimPanelClicks();
-// Hidden and closed (tests).
+// Hidden and closed, no players' buttons (tests).
 void ResetSettingsPanel();
 
 // An icon and a caption that cycles Settings[element] through as many values as there are

@@ -9,12 +9,14 @@
 #include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
+#include "framework/title_screen.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/files.h"
 #include "platform/image.h"
 #include "platform/input.h"
 #include "platform/sound.h"
+#include "scores/score_table.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/settings_panel.h"
@@ -34,6 +36,10 @@ void ResetEveryModule() {
   ResetSoundEffects();
   ResetImageDefaults();
   ResetDrawState();
+  ResetTitleScreen();
+  ResetScoreTableAnimation();
+  // Loading is over when a screen first runs.
+  PrepareFrontEnd();
 }
 
 }  // namespace

@@ -41,6 +41,26 @@ TEST_F(InputTest, HeldKeyCountsOneHitAndAReleasedPressASecond) {
   EXPECT_EQ(KeyHit(65), 1);
 }
 
+// A tap whose press and release arrive between two frames is still seen held for one frame, and
+// what follows the release waits with it.
+TEST_F(InputTest, ATapInOnePollIsHeldUntilTheNext) {
+  for (auto [down, up] : {std::pair{EVENT_KEYDOWN, EVENT_KEYUP}, {EVENT_MOUSEDOWN, EVENT_MOUSEUP}}) {
+    const int code = down == EVENT_KEYDOWN ? 90 : 1;
+    auto held = [&] { return down == EVENT_KEYDOWN ? KeyDown(code) : MouseDown(code); };
+    Post(down, code);
+    Post(up, code);
+    Post(EVENT_KEYDOWN, 88);
+    PollSystem();
+    EXPECT_EQ(held(), 1);
+    EXPECT_EQ(KeyDown(88), 0);
+    PollSystem();
+    EXPECT_EQ(held(), 0);
+    EXPECT_EQ(KeyDown(88), 1);
+    Post(EVENT_KEYUP, 88);
+    PollSystem();
+  }
+}
+
 TEST_F(InputTest, OutOfRangeCodesAreIgnored) {
   Post(EVENT_KEYDOWN, 256);
   Post(EVENT_KEYDOWN, -1);
@@ -69,6 +89,7 @@ TEST_F(InputTest, CharacterQueueHolds255AndDropsThe256th) {
 TEST_F(InputTest, MouseButtonsPositionAndWheel) {
   Post(EVENT_MOUSEDOWN, 1);
   Post(EVENT_MOUSEDOWN, 1);
+  PollSystem();
   Post(EVENT_MOUSEUP, 1);
   Post(EVENT_MOUSEDOWN, 2);
   Post(EVENT_MOUSEMOVE, 0, 640, 480);

@@ -1,0 +1,5 @@
+#include "game/game_session.h"
+
+std::vector<int> BestTable;
+
+void RunGame() {}
