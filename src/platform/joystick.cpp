@@ -243,6 +243,10 @@ bool JoyConnected(int port) {
   return p && p->fd >= 0;
 }
 
+void CloseJoystick(int port) {
+  if (PortAt(port)) Disconnect(ports[size_t(port)]);
+}
+
 void ResetJoysticks() {
   RemoveEventSource(&reader);
   for (TJoyPort& p : ports) Disconnect(p);

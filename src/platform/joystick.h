@@ -27,5 +27,8 @@ float JoyHat(int port);
 // False once the device has gone away; its state then reads as released and centred.
 bool JoyConnected(int port);
 
+// Closes one device as when it is pulled out: it stays in its port and reads released and
+// centred from now on.
+void CloseJoystick(int port);
 // Closes every device and forgets them; the next JoyCount probes again (tests).
 void ResetJoysticks();

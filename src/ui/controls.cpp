@@ -40,6 +40,8 @@ const char* const kJoystickInputNames[12] = {"Y-", "Y+", "X-", "X+", "Z-", "Z+",
 
 bool JoyInputHeld(int j, int k) {
   int port = j - 1;
+  // A pulled-out stick reads centred, which is not rest for an axis that rests off centre.
+  if (!JoyConnected(port)) return false;
   if (k < 12) {
     const TAxisPair& pair = kAxisPairs[k / 2];
     return AxisDirectionHeld(k, JoyAxis(pair.axis, port), JoyRest[size_t(j)][size_t(pair.rest)]);

@@ -296,6 +296,18 @@ TEST_F(ControlsTest, DisabledOrMissingJoysticksAreNeverHeld) {
   EXPECT_EQ(ScanControl(), 0);
 }
 
+// A stick whose axis rests off centre, pulled out while pushed: nothing of it reads as held.
+TEST_F(ControlsTest, APulledOutJoystickReadsReleased) {
+  int dev = fake.Live("input/js0");
+  fake.Send(dev, InitialState(4, {0, -kFull, 0, 0, 0, 0, 0, 0}));
+  SetUpJoysticks();
+  Send(dev, {JsButton(1, true), JsAxis(1, kFull)});
+  ASSERT_EQ(ControlDown(331), 1);
+  CloseJoystick(0);
+  for (int code = 300; code < 350; ++code) EXPECT_EQ(ControlDown(code), 0) << code;
+  EXPECT_EQ(ScanControl(), 0);
+}
+
 TEST_F(ControlsTest, ScanPrefersTheLowestKeyAndStopsForHotKeys) {
   int dev = OneJoystick();
   Send(dev, {JsButton(0, true)});

@@ -1,0 +1,166 @@
+// The title screen played headless: which presses start a game and when, the world chooser's
+// limits, Escape held out of a game, the panel taking the keys, the About page and the login text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "audio/sound_effects.h"
+#include "framework/display_modes.h"
+#include "framework/main_program.h"
+#include "framework/title_screen.h"
+#include "platform/input.h"
+#include "platform/key_codes.h"
+#include "support/headless_game.h"
+#include "support/sound_fixtures.h"
+#include "ui/controls.h"
+#include "ui/settings_panel.h"
+
+namespace {
+
+// The blip every title action plays, told apart by its pitch: 1.5 starts a session.
+constexpr float kStartPitch = 1.5f;
+
+struct TTitle {
+  THeadlessGame game;
+  TTitle() {
+    const std::string blip = game.Root() + "/Files/003/098.wav";
+    WriteBytes(blip, MakeWav(1, 22050, Tone(100, 1, 22050, 440, 8000)));
+    SfxTable[98] = LoadSound(blip, 0);
+    Play(16);  // slid in
+  }
+  // Runs title frames; false once one of them ended the screen.
+  bool Play(int frames) {
+    for (int i = 0; i < frames; ++i)
+      if (!TitleFrame()) return false;
+    return true;
+  }
+  // Pitches of the blips played so far, oldest first.
+  std::vector<float> Blips() const {
+    std::vector<float> pitches;
+    for (int slot = SFX_RING_FIRST + 1; slot <= NextSfxSlot; ++slot)
+      pitches.push_back(static_cast<TRecordedChannel&>(*ChannelTable[size_t(slot)]).rate);
+    return pitches;
+  }
+  int Sessions() const {
+    int n = 0;
+    for (float p : Blips()) n += p == kStartPitch;
+    return n;
+  }
+};
+
+// Fire keys and Return start a game on any port, and one frame after the title first sees them;
+// the world chooser's keys on ports 1 and 2 act on their press and never start one. A key held
+// through the (empty) game does not start another.
+TEST(TitleScreen, WhichPressesStartAGame) {
+  struct TCase {
+    const char* name;
+    int slot;  // bound to the key first; -1 for none
+    int key;
+    bool starts;
+  } cases[] = {
+      {"Return", -1, VK_RETURN, true},         {"fire 1 (Z)", -1, 'Z', true},
+      {"fire 4 (V)", -1, 'V', true},           {"left on port 1", -1, VK_LEFT, false},
+      {"down on port 1", -1, VK_DOWN, false},  {"up on port 2", 20, 'Q', false},
+      {"left on port 3", 43, 'A', true},       {"fire 1 on port 4", 70, 'K', true},
+  };
+  for (const TCase& c : cases) {
+    TTitle t;
+    if (c.slot >= 0) ControlTable[size_t(c.slot)] = c.key;
+    t.game.script().PressAt(FrameCount(), c.key, 6);
+    int seen_at = -1, started_at = -1;
+    for (int frame = 0; frame < 12; ++frame) {
+      if (seen_at < 0 && KeyDown(c.key)) seen_at = frame;
+      const int before = t.Sessions();
+      ASSERT_TRUE(t.Play(1));
+      if (started_at < 0 && t.Sessions() > before) started_at = frame;
+    }
+    EXPECT_EQ(t.Sessions(), c.starts ? 1 : 0) << c.name;
+    if (c.starts) {
+      EXPECT_EQ(started_at, seen_at + 1) << c.name;
+    }
+    EXPECT_EQ(GameState, 0) << c.name;
+  }
+}
+
+TEST(TitleScreen, TheWorldChooserStaysWithinOneAndTheLimit) {
+  TTitle t;
+  StartWorldLimit = 3;
+  StartWorld = 1;
+  struct TStep {
+    int key;
+    int world;
+    float pitch;
+  } steps[] = {{VK_LEFT, 1, 0.9f}, {VK_RIGHT, 2, 1.1f}, {VK_RIGHT, 3, 1.1f}, {VK_RIGHT, 3, 1.1f},
+               {VK_LEFT, 2, 0.9f}};
+  for (const TStep& s : steps) {
+    t.game.script().PressAt(FrameCount(), s.key, 4);  // held several frames: one step per press
+    t.Play(8);
+    EXPECT_EQ(StartWorld, s.world);
+    ASSERT_FALSE(t.Blips().empty());
+    EXPECT_FLOAT_EQ(t.Blips().back(), s.pitch);
+  }
+  EXPECT_EQ(t.Blips().size(), std::size(steps));
+  // Worlds past the limit are drawn in red, the chosen one in light cyan.
+  const auto* chosen = t.game.driver().FindText("2", FrameCount() - 1);
+  const auto* locked = t.game.driver().FindText("4", FrameCount() - 1);
+  ASSERT_TRUE(chosen && locked);
+  auto rgb = [](const TDrawRecord* r) {
+    return std::vector<int>{r->state.color_red, r->state.color_green, r->state.color_blue};
+  };
+  EXPECT_EQ(rgb(chosen), (std::vector<int>{180, 255, 255}));
+  EXPECT_EQ(rgb(locked), (std::vector<int>{180, 0, 0}));
+}
+
+// Escape pressed while a game runs and held after it ends must be let go and pressed again
+// before it leaves the title screen.
+TEST(TitleScreen, EscapeHeldOutOfAGameLeavesOnlyAfterAFreshPress) {
+  TTitle t;
+  const int now = FrameCount();
+  t.game.script().PressAt(now, VK_RETURN, 3).KeyDownAt(now + 3, VK_ESCAPE).KeyUpAt(now + 12, VK_ESCAPE);
+  EXPECT_TRUE(t.Play(20));
+  EXPECT_EQ(t.Sessions(), 1);
+  t.game.script().PressAt(FrameCount(), VK_ESCAPE);
+  EXPECT_FALSE(t.Play(3));
+}
+
+// While the settings panel is shown its buttons take the keys: the world stays, E opens no
+// editor, and a fire key bound there starts nothing when the panel closes.
+TEST(TitleScreen, TheShownPanelKeepsTheTitlesKeys) {
+  TTitle t;
+  StartWorldLimit = 5;
+  StartWorld = 3;
+  const int now = FrameCount();
+  t.game.script()
+      .PressAt(now, VK_TAB)
+      .PressAt(now + 12, VK_LEFT)
+      .PressAt(now + 16, 'E')
+      .KeyDownAt(now + 20, 'Z')
+      .PressAt(now + 22, VK_TAB)
+      .KeyUpAt(now + 40, 'Z');
+  t.Play(45);
+  EXPECT_EQ(StartWorld, 3);
+  EXPECT_EQ(t.Sessions(), 0);
+  EXPECT_FALSE(PanelShown());
+}
+
+TEST(TitleScreen, TheAboutPageAndTheCleanedLogin) {
+  TTitle t;
+  UserName = "sheep:herder*1";
+  t.game.script().PressAt(FrameCount(), '3');
+  t.Play(4);
+  EXPECT_EQ(TitleTab, TAB_ABOUT);
+  EXPECT_EQ(UserName, "sheep_herder_1");
+  const int last = FrameCount() - 1;
+  const auto* first = t.game.driver().FindText(AboutText[1], last);
+  const auto* final = t.game.driver().FindText(AboutText[31], last);
+  ASSERT_TRUE(first && final);
+  EXPECT_EQ(first->y, 115);
+  EXPECT_EQ(final->y, 715);
+  EXPECT_EQ(AboutCount, 32);
+  // The Hiscores caption is gone and the tab's blip played an octave up.
+  EXPECT_EQ(t.game.driver().FindText("Hiscores", last), nullptr);
+  EXPECT_FLOAT_EQ(t.Blips().back(), 2.0f);
+}
+
+}  // namespace
