@@ -1,5 +1,6 @@
-// Prints "r g b" of one pixel of an X window, so the end-to-end tests can wait for what the game
-// shows (the settings panel fully open) instead of sleeping.
+// Prints "r g b" of the pixels of an X window, one line per pixel, row by row: one pixel, or a
+// w x h rectangle. The end-to-end tests wait on what the game shows (the settings panel fully
+// open) and count coloured pixels in a region instead of comparing whole screenshots.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -7,19 +8,25 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: window_pixel window-id x y\n");
+  if (argc != 4 && argc != 6) {
+    std::fprintf(stderr, "usage: window_pixel window-id x y [w h]\n");
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 1;
   const Window window = Window(std::strtoul(argv[1], nullptr, 0));
-  XImage* image = XGetImage(display, window, std::atoi(argv[2]), std::atoi(argv[3]), 1, 1, AllPlanes, ZPixmap);
+  const int w = argc == 6 ? std::atoi(argv[4]) : 1;
+  const int h = argc == 6 ? std::atoi(argv[5]) : 1;
+  XImage* image = XGetImage(display, window, std::atoi(argv[2]), std::atoi(argv[3]), unsigned(w),
+                            unsigned(h), AllPlanes, ZPixmap);
   int code = 1;
   if (image) {
-    const unsigned long pixel = XGetPixel(image, 0, 0);
-    std::printf("%lu %lu %lu\n", (pixel & image->red_mask) >> 16, (pixel & image->green_mask) >> 8,
-                pixel & image->blue_mask);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const unsigned long pixel = XGetPixel(image, x, y);
+        std::printf("%lu %lu %lu\n", (pixel & image->red_mask) >> 16, (pixel & image->green_mask) >> 8,
+                    pixel & image->blue_mask);
+      }
     XDestroyImage(image);
     code = 0;
   }

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The title screen in an 800 x 600 window: it slides in, Left and Right move the start world
+# (the locked worlds' red numbers right of the chosen one fade as it moves away from them), 3
+# shows the About page, E and Return come back from their sessions, and Escape leaves with exit
+# code 0 through the farewell.
+source "$(dirname "$0")/lib.sh"
+WINDOW_PIXEL=${3:?window_pixel path}
+
+copy_game
+# Worlds 1 to 3 open: the chooser starts at 3, with 4 and 5 locked beside it.
+printf '\x03\x00\x00\x00' > "$WORK/game/Files/003/zivazo.dat"
+start_xvfb 1280x720
+start_game
+wait_for_log "Finished Loading"
+wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
+[ -n "$wid" ] || fail "no game window"
+
+# A key pressed and let go as a person does: the title acts once per press, on a frame that
+# sees it held.
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.15; }
+
+# Reddish pixels in the row of world numbers right of the chosen one (virtual x 477 to 800,
+# y 570 to 640 in an 800 x 600 window): the locked world next to it is drawn at half alpha.
+red_count() { "$WINDOW_PIXEL" "$wid" 298 356 200 44 | awk '$1 > $3 + 20 { n++ } END { print n + 0 }'; }
+# Mid-slide the numbers pass through the row faster and brighter; at rest world 4 shows alone.
+red_shown() { local n; n=$(red_count); [ "$n" -gt 40 ] && [ "$n" -lt 500 ]; }
+red_faded() { [ "$(red_count)" -lt 10 ]; }
+wait_until "the title screen with world 3 chosen" red_shown
+press Left
+wait_until "world 2 chosen (the locked worlds one step further away)" red_faded
+press Right
+wait_until "world 3 chosen again" red_shown
+press Right
+sleep 1
+red_shown || fail "Right went past the start-world limit"
+
+# Return starts a game (it ends at once for now) and E the editor; the title slides in again.
+press Return
+press e
+sleep 1
+red_shown || fail "the title did not come back"
+game_running || fail "the game ended after Return and E"
+
+# Escape leaves through the farewell; a key press after it ends the program with 0.
+press Escape
+wait_for_log "Play again, soon!!"
+# The farewell first waits for Escape to be let go, so the key is held until the program ends.
+xdotool keydown space
+wait_for_exit 0
+xdotool keyup space
+echo ok
