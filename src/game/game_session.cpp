@@ -1,5 +1,159 @@
 #include "game/game_session.h"
 
+#include <cmath>
+
+#include "audio/sound_effects.h"
+#include "framework/common_assets.h"
+#include "framework/display_modes.h"
+#include "framework/main_program.h"
+#include "framework/present_frame.h"
+#include "game/game_state.h"
+#include "game/level_data.h"
+#include "game/level_editor.h"
+#include "game/level_files.h"
+#include "game/progression.h"
+#include "game/sheep.h"
+#include "game/world_objects.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/draw_state.h"
+#include "platform/input.h"
+#include "scores/score_records.h"
+#include "ui/draw_helpers.h"
+
 std::vector<int> BestTable;
 
-void RunGame() {}
+namespace {
+
+constexpr int kSaveKey = 'S';
+
+// The border strips of the level's world pair, each at its own offset.
+void Borders() {
+  ResetDrawing();
+  Scale(2);
+  const size_t pair = size_t((LevelNumber + 9) / 10);
+  if (pair < TopBorders.size()) {
+    for (int k = -2; k <= 2; ++k) {
+      DrawSprite(TopBorders[pair], float(1024 * k + BorderOffsets[0]), 0, 0);
+      DrawSprite(BottomBorders[pair], float(1024 * k + BorderOffsets[1]), 512, 0);
+    }
+  }
+  Scale(1);
+  Colour(255, 255, 255, 1.0f);
+}
+
+// The frame around the playfield: the ground band, the dark top and bottom, and the sides
+// darkened more and more towards the screen's edges.
+void PlayfieldFrame() {
+  ResetDrawing();
+  const float vw = float(VirtualWidth);
+  const float half_w = float(VirtualWidth / 2), half_h = float(VirtualHeight / 2);
+  Colour(255, 255, 255, 0.2f);
+  DrawRect(0, half_h + 254, vw, half_h);
+  Colour(0, 0, 0, 0.4f);
+  DrawRect(0, 0, vw, half_h - 512);
+  DrawRect(0, half_h + 256, vw, half_h);
+  Colour(0, 0, 0, 0.08f);
+  for (int k = 0; k <= 64; ++k) {
+    const float left_w = half_w - float(10 * k) - 480;
+    // Past the screen's left edge a rectangle has nothing left to darken.
+    if (left_w > 0) DrawRect(0, 0, left_w, half_h + 256);
+    DrawRect(half_w + float(10 * k) + 480, 0, vw, half_h + 256);
+  }
+}
+
+// "Game Over" in yellow with a dark rim and a white halo, left on screen.
+void EndScreen() {
+  Flip(-1);
+  SetImageFont(ScreenFonts[5]);
+  const int cx = VirtualWidth / 2, cy = VirtualHeight / 2;
+  struct TLayer {
+    int reach;
+    float r, g, b;
+  };
+  for (const TLayer& layer : {TLayer{3, 255, 255, 255}, TLayer{2, 8, 8, 8}}) {
+    for (int dx = -layer.reach; dx <= layer.reach; ++dx)
+      for (int dy = -layer.reach; dy <= layer.reach; ++dy) {
+        ResetDrawing();
+        Colour(layer.r, layer.g, layer.b, 1.0f);
+        TextAt(cx + dx, cy + dy, "Game Over", 1, 1);
+      }
+  }
+  ResetDrawing();
+  Colour(255, 255, 0, 1.0f);
+  TextAt(cx, cy, "Game Over", 1, 1);
+  Flip(-1);
+}
+
+void EditorTestWalkEnd() {
+  if (SheepX >= 2.0f) return;
+  SheepX = 472.0f;
+  PlaySfx(LevelNumber % 10 == 0 ? 49 : 50, 1.0f, 1.0f, 0.0f);
+  WalkLatch = true;
+  ReloadFlag = true;
+}
+
+void EndOfFrameReloads() {
+  if (ReloadFlag) {
+    LoadLevel(WorkFileName, LevelNumber);
+    ReloadFlag = false;
+  }
+  if (EditedFlag) {
+    SaveLevel(WorkFileName, LevelNumber);
+    SetupLevel(LevelText);
+    EditedFlag = false;
+  }
+}
+
+}  // namespace
+
+void StartGame() {
+  GameScore = 0;
+  GameBadges = 0;
+  if (BestTable.size() < 31) BestTable.resize(31);
+  for (size_t i = 1; i <= 30; ++i) BestTable[i] = 0;
+  PrepareWorkFile(GameMode);
+  LevelNumber = StartWorld * 5 - 4;
+  WorkFileName = "WIP";
+  LoadLevel(WorkFileName, LevelNumber);
+  Lives = 3;
+  CompleteTimer = 0;
+  WalkLatch = JumpLatch = false;
+  ReloadFlag = EditedFlag = false;
+  EndReason = END_RUNNING;
+}
+
+bool GameFrame() {
+  BeginFrame(1);
+  FrameTimer = std::fmod(FrameTimer + 1.0f, 3600.0f);
+  Borders();
+  UpdateObjects();
+  ResetDrawing();
+  SheepStep();
+  if (GameMode == 0) {
+    EditorTestWalkEnd();
+    if (KeyHit(kSaveKey)) {
+      SaveLevel(WorkFileName, LevelNumber);
+      CopyFromWork("My Levels");
+    }
+  }
+  PlayfieldFrame();
+  SlideStep();
+  if (GameMode == 1) LevelEndStep();
+  if (GameMode == 0) EditorStep();
+  EndOfFrameReloads();
+  EditorLatchUpkeep();
+  if (PresentFrame(GameMode == 0 ? 1 : 0) == 99) EndReason = END_QUIT;
+  if (EndReason == END_RUNNING) return true;
+  EndScreen();
+  return false;
+}
+
+void RunGame() {
+  StartGame();
+  while (GameFrame()) {
+  }
+  Delay(1500);
+  GameState = 0;
+  AddFinishedGame(EndReason);
+}

@@ -9,6 +9,8 @@
 #include "framework/display_modes.h"
 #include "framework/main_program.h"
 #include "framework/title_screen.h"
+#include "game/game_state.h"
+#include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "support/headless_game.h"
@@ -42,6 +44,15 @@ struct TTitle {
       pitches.push_back(static_cast<TRecordedChannel&>(*ChannelTable[size_t(slot)]).rate);
     return pitches;
   }
+  // Leaves a game started by then through the pause menu: Escape, Down to "Quit", Space. Timed
+  // on the clock, since the menu's wait for Escape to be let go shows no frames.
+  void QuitGameAfter(int ms) {
+    const int t = Millisecs() + ms;
+    for (auto [key, at] : {std::pair{VK_ESCAPE, 0}, {VK_DOWN, 300}, {VK_SPACE, 600}}) {
+      game.script().AtTime(t + at, {EVENT_KEYDOWN, key, 0, 0});
+      game.script().AtTime(t + at + 100, {EVENT_KEYUP, key, 0, 0});
+    }
+  }
   int Sessions() const {
     int n = 0;
     for (float p : Blips()) n += p == kStartPitch;
@@ -68,6 +79,7 @@ TEST(TitleScreen, WhichPressesStartAGame) {
     TTitle t;
     if (c.slot >= 0) ControlTable[size_t(c.slot)] = c.key;
     t.game.script().PressAt(FrameCount(), c.key, 6);
+    if (c.starts) t.QuitGameAfter(500);
     int seen_at = -1, started_at = -1;
     for (int frame = 0; frame < 12; ++frame) {
       if (seen_at < 0 && KeyDown(c.key)) seen_at = frame;
@@ -112,16 +124,31 @@ TEST(TitleScreen, TheWorldChooserStaysWithinOneAndTheLimit) {
   EXPECT_EQ(rgb(locked), (std::vector<int>{180, 0, 0}));
 }
 
-// Escape pressed while a game runs and held after it ends must be let go and pressed again
+// Escape pressed as a game ends, and held on into the title, must be let go and pressed again
 // before it leaves the title screen.
 TEST(TitleScreen, EscapeHeldOutOfAGameLeavesOnlyAfterAFreshPress) {
   TTitle t;
-  const int now = FrameCount();
-  t.game.script().PressAt(now, VK_RETURN, 3).KeyDownAt(now + 3, VK_ESCAPE).KeyUpAt(now + 12, VK_ESCAPE);
-  EXPECT_TRUE(t.Play(20));
+  // Holds Escape from the first poll after the game has ended.
+  struct TEscapeAfterGame : TEventSource {
+    bool posted = false;
+    void Pump() override {
+      if (!posted && EndReason == END_QUIT && GameState == 0) {
+        PostEvent({EVENT_KEYDOWN, VK_ESCAPE, 0, 0});
+        posted = true;
+      }
+    }
+  } escape;
+  AddEventSource(&escape);
+  t.game.script().PressAt(FrameCount(), VK_RETURN, 3);
+  t.QuitGameAfter(500);
+  const bool stayed = t.Play(5);
+  EXPECT_TRUE(escape.posted);
+  EXPECT_EQ(KeyDown(VK_ESCAPE), 1);
+  EXPECT_TRUE(stayed);
   EXPECT_EQ(t.Sessions(), 1);
-  t.game.script().PressAt(FrameCount(), VK_ESCAPE);
-  EXPECT_FALSE(t.Play(3));
+  t.game.script().KeyUpAt(FrameCount(), VK_ESCAPE).PressAt(FrameCount() + 3, VK_ESCAPE);
+  EXPECT_FALSE(t.Play(8));
+  RemoveEventSource(&escape);
 }
 
 // While the settings panel is shown its buttons take the keys: the world stays, E opens no

@@ -10,6 +10,7 @@
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "framework/title_screen.h"
+#include "game/game_state.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/files.h"
@@ -37,6 +38,7 @@ void ResetEveryModule() {
   ResetImageDefaults();
   ResetDrawState();
   ResetTitleScreen();
+  ResetGameState();
   ResetScoreTableAnimation();
   // Loading is over when a screen first runs.
   PrepareFrontEnd();

@@ -1,0 +1,8 @@
+#include "game/level_editor.h"
+
+bool KeyLatch = false;
+bool MouseLatch = false;
+
+void EditorStep() {}
+
+void EditorLatchUpkeep() {}

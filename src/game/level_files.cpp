@@ -1,0 +1,170 @@
+// Reading and writing the level files under "Levels/". A level file is only ever replaced whole:
+// the new lines go to a temporary file beside it, which is then renamed over it, so a crash or a
+// full disk mid-save leaves the old file as it was.
+#include "game/level_files.h"
+
+#include <vector>
+
+#include "framework/debug_log.h"
+#include "framework/game_paths.h"
+#include "framework/main_program.h"
+#include "game/game_state.h"
+#include "game/level_data.h"
+#include "platform/files.h"
+#include "platform/random.h"
+#include "platform/stream.h"
+#include "ui/draw_helpers.h"
+#include "ui/text_fields.h"
+
+namespace {
+
+using TLines = std::vector<std::string>;
+
+const std::string kGroupMark = "(grp==";
+const std::string kWorkFile = "WIP.txt";
+constexpr size_t kPaddedLength = 117;
+constexpr size_t kStoredLength = 101;  // cells 0 to 24 and the kind of cell 25
+
+std::string LevelFilePath(const std::string& name) { return LevelsPath(name + ".txt"); }
+
+// The file's lines. The end test follows the first read, so an empty file still gives one empty
+// line, as the game's copies always have.
+bool ReadLines(const std::string& path, TLines& lines) {
+  TStreamPtr in = ReadFile(path);
+  if (!in) {
+    LogLine("\tCan't read " + path);
+    return false;
+  }
+  lines.clear();
+  do {
+    lines.push_back(in->ReadLine());
+  } while (!in->Eof());
+  in->Close();
+  return true;
+}
+
+// Writes the lines beside path and renames them over it; on any failure path stays as it was.
+bool ReplaceFile(const std::string& path, const TLines& lines) {
+  const std::string temporary = path + ".new";
+  bool written = false;
+  if (TStreamPtr out = WriteFile(temporary)) {
+    written = true;
+    for (const std::string& line : lines) written = written && out->WriteLine(line);
+    written = written && out->Flush();
+    out->Close();
+    written = written && RenameFile(temporary, path);
+    if (!written) DeleteFile(temporary);
+  }
+  if (!written) LogLine("\tCan't write " + path);
+  return written;
+}
+
+enum TCopyResult { COPY_DONE, COPY_NO_SOURCE, COPY_NOT_WRITTEN };
+
+// Line by line, so the copy is always CR LF whatever the source's line ends were.
+TCopyResult CopyLines(const std::string& from, const std::string& to) {
+  TLines lines;
+  if (!ReadLines(from, lines)) return COPY_NO_SOURCE;
+  return ReplaceFile(to, lines) ? COPY_DONE : COPY_NOT_WRITTEN;
+}
+
+std::string FileName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A failed copy that the player depends on is named on screen: otherwise the game would just
+// show empty levels, or the player's work would silently stay unsaved.
+TCopyResult CopyAndSay(const std::string& from, const std::string& to) {
+  const TCopyResult result = CopyLines(from, to);
+  if (result == COPY_NO_SOURCE) PostMessage("Can't read " + FileName(from));
+  if (result == COPY_NOT_WRITTEN) PostMessage("Can't write " + FileName(to));
+  return result;
+}
+
+bool IsCaseLine(const std::string& line, int n) {
+  return line.find("case " + std::to_string(n)) != std::string::npos;
+}
+
+}  // namespace
+
+int GroupOfLine(const std::string& line) {
+  const size_t mark = line.find(kGroupMark);
+  if (mark == std::string::npos) return -1;
+  // Three characters at most, so the number can't overflow; no digits count as world 0.
+  const std::string digits = line.substr(mark + kGroupMark.size(), 3);
+  size_t i = 0;
+  while (i < digits.size() && digits[i] == ' ') ++i;
+  int world = 0;
+  for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i)
+    world = world * 10 + (digits[i] - '0');
+  return world;
+}
+
+std::string LevelTextOfLine(const std::string& line) {
+  // A line cut short before its closing quote holds no level: the rest of it is C source, whose
+  // letters would decode as objects that nobody placed.
+  const std::string trimmed = TrimText(line);
+  const size_t open = trimmed.find('"');
+  const size_t close = open == std::string::npos ? open : trimmed.find('"', open + 1);
+  return close == std::string::npos ? "" : trimmed.substr(open + 1, close - open - 1);
+}
+
+std::string CaseLine(int n, const std::string& levelText) {
+  return std::string(16, ' ') + "case " + std::to_string(n) + ": strcpy(LevDat,\"" +
+         levelText.substr(0, kStoredLength) + "\"); break;";
+}
+
+void LoadLevel(const std::string& name, int level) {
+  SeedRnd(level);
+  for (int i = 0; i < 50; ++i) Rand(0, 1000);
+  const int world = WorldOf(level);
+  const int n = (level - 1) % 5 + 1;
+  LevelText.clear();
+  TLines lines;
+  if (ReadLines(LevelFilePath(name), lines)) {
+    int group = 0;
+    for (const std::string& line : lines) {
+      const int g = GroupOfLine(line);
+      if (g >= 0) group = g;
+      if (group == world && IsCaseLine(line, n)) LevelText = LevelTextOfLine(line);
+    }
+  }
+  if (LevelText.size() < kPaddedLength) LevelText.append(kPaddedLength - LevelText.size(), ' ');
+  SetupLevel(LevelText);
+}
+
+void SaveLevel(const std::string& name, int level) {
+  const int world = WorldOf(level);
+  const int n = (level - 1) % 5 + 1;
+  const std::string caseLine = CaseLine(n, LevelText);
+  const std::string path = LevelFilePath(name);
+  TLines lines;
+  if (!ReadLines(path, lines)) return;
+  int group = 0;
+  for (std::string& line : lines) {
+    const int g = GroupOfLine(line);
+    if (g >= 0) group = g;
+    if (group == world && IsCaseLine(line, n)) line = caseLine;
+  }
+  ReplaceFile(path, lines);
+}
+
+void CopyToWork(const std::string& name) { CopyLines(LevelFilePath(name), LevelsPath(kWorkFile)); }
+
+void CopyFromWork(const std::string& name) {
+  // The player's own levels are saved this way: a failure must not go unseen.
+  CopyAndSay(LevelsPath(kWorkFile), LevelFilePath(name));
+}
+
+void PrepareWorkFile(int mode) {
+  const std::string ownLevels = LevelFilePath("My Levels");
+  if (FileType(ownLevels) == FILETYPE_NONE) CopyAndSay(GamePath("blank.txt"), ownLevels);
+  // A normal game copies the player's levels first and the built-in ones over them.
+  if (mode == 1) CopyToWork("My Levels");
+  const std::string source = mode == 1 ? LevelFilePath(GameTitle) : ownLevels;
+  // A source that can't be read leaves an empty work file, so the game plays empty levels rather
+  // than whatever an earlier game left there.
+  if (CopyAndSay(source, LevelsPath(kWorkFile)) == COPY_NO_SOURCE)
+    ReplaceFile(LevelsPath(kWorkFile), TLines{""});
+}

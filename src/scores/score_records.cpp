@@ -1,0 +1,3 @@
+#include "scores/score_records.h"
+
+void AddFinishedGame(int) {}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A game played in the real binary: Z starts it at world 1 (its level text is printed on standard
+# output), holding Left walks the sheep through the level into the next one (a second level text,
+# a different picture), Escape opens the pause menu, Quit ends the game with "Game Over" in
+# yellow, and the title screen comes back.
+source "$(dirname "$0")/lib.sh"
+WINDOW_PIXEL=${3:?window_pixel path}
+
+copy_game
+start_xvfb 1280x720
+start_game
+wait_for_log "Finished Loading"
+wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
+[ -n "$wid" ] || fail "no game window"
+
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.15; }
+levels_set_up() { [ "$(grep -c '^"' "$WORK/stdout.txt")" -ge "$1" ]; }
+# Yellow pixels in the middle of the 800 x 600 window: "Game Over" is the only yellow there.
+game_over_shown() {
+  "$WINDOW_PIXEL" "$wid" 200 250 400 100 | awk '$1 > 200 && $2 > 200 && $3 < 60 { n++ } END { exit !(n > 200) }'
+}
+# The title's row of world numbers: the locked world 2 in red beside the chosen world 1, over the
+# dark blue backdrop (the game shows brown earth there).
+title_shown() {
+  "$WINDOW_PIXEL" "$wid" 298 356 200 44 |
+    awk '$1 > $3 + 20 { red++ } $3 > $1 + 30 { blue++ } END { exit !(red > 40 && blue > 4000) }'
+}
+
+wait_until "the title screen" title_shown
+press z
+wait_until "the first level" levels_set_up 1
+xdotool keydown Left
+# 189 frames of walking, then the bonus paid and 21 frames more: the second level is set up.
+wait_until "the second level" levels_set_up 2
+xdotool keyup Left
+game_running || fail "the game ended while walking"
+
+press Escape
+press Down
+press space
+wait_until "Game Over" game_over_shown
+wait_until "the title screen again" title_shown
+
+press Escape
+wait_for_log "Play again, soon!!"
+xdotool keydown space
+wait_for_exit 0
+xdotool keyup space
+echo ok
