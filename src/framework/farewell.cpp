@@ -7,8 +7,10 @@
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"
 #include "framework/game_paths.h"
+#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
+#include "game/level_files.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
@@ -38,10 +40,14 @@ const TFarewellLine kLines[] = {
     {380, 180, 255, 255, "Feedback is King"},
 };
 
+// Reading the window's close request clears it, so once seen it is kept: a close during the
+// release wait still ends the program.
+bool close_requested = false;
+
 bool AnyInputHeld() {
   PollSystem();
-  return ScanControl() > 0 || MouseDown(1) || MouseDown(2) || ExitHotKeyHeld() || AppTerminate() ||
-         QuitSignalled();
+  if (AppTerminate() || QuitSignalled()) close_requested = true;
+  return close_requested || ScanControl() > 0 || MouseDown(1) || MouseDown(2) || ExitHotKeyHeld();
 }
 
 void DrawThanks() {
@@ -64,6 +70,9 @@ void DrawThanks() {
 }  // namespace
 
 void Farewell() {
+  // Closed in the middle of an editing session (its pause menu open or not): the work goes back
+  // to the player's own levels.
+  if (GameMode == 0 && (GameState == 1 || GameState == 2)) CopyFromWork("My Levels");
   ShowPointer();
   WriteSetupFile();
   SaveScores();
@@ -79,8 +88,9 @@ void Farewell() {
   if (!QuitSignalled()) {
     DrawThanks();
     // Input still held from quitting is ignored for up to about two seconds.
-    for (int i = 0; i < 120 && AnyInputHeld(); ++i) Delay(16);
-    while (!AnyInputHeld()) Delay(1);
+    for (int i = 0; i < 120 && AnyInputHeld() && !close_requested; ++i) Delay(16);
+    // A few milliseconds' sleep a pass keeps the wait off the processor; no one sees the delay.
+    while (!AnyInputHeld()) Delay(5);
   }
 
   CloseGraphics();

@@ -18,6 +18,7 @@
 #include "platform/sound.h"
 #include "platform/stream.h"
 #include "scores/score_file.h"
+#include "scores/scramble.h"
 #include "scores/score_table.h"
 #include "ui/controls.h"
 #include "ui/settings_panel.h"

@@ -1,9 +1,21 @@
-// The scrambled score file "nuscores.dat" and the key it is scrambled with.
+// The score file "nuscores.dat" in the game folder: the scrambled credentials line, then one
+// scrambled line per local record, newest first.
 #pragma once
+#include <string>
 
-// Derives the scrambling key; start-up calls it once, before any score is read or written.
-void BuildScrambleKey();
-// Replaces the score tables and the stored login with the contents of "nuscores.dat".
+#include "scores/score_records.h"
+#include "scores/scramble.h"
+
+// The plain text of one record's line, and the record read back from one (null when the line
+// holds no record).
+std::string ScoreLine(const TScores& record);
+TScoresPtr ReadScoreLine(const std::string& plain);
+
+// Replaces the local list and the stored login with the contents of "nuscores.dat". A list that
+// was loaded before in this run is saved first, so a reload never loses a game played since.
 void LoadScores();
-// Writes the score tables and the login to "nuscores.dat".
-void SaveScores();
+// Writes the login and the local records (online ones never) to "nuscores.dat", through a
+// temporary file renamed over it, so a crash while saving never leaves a cut-short file.
+bool SaveScores();
+// Forgets that a list was loaded (tests).
+void ResetScoreFile();

@@ -2,7 +2,7 @@
 # A game played in the real binary: Z starts it at world 1 (its level text is printed on standard
 # output), holding Left walks the sheep through the level into the next one (a second level text,
 # a different picture), Escape opens the pause menu, Quit ends the game with "Game Over" in
-# yellow, and the title screen comes back.
+# yellow, the game is saved at once, Return keeps the offered name and the title comes back.
 source "$(dirname "$0")/lib.sh"
 WINDOW_PIXEL=${3:?window_pixel path}
 
@@ -13,6 +13,10 @@ wait_for_log "Finished Loading"
 wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
 [ -n "$wid" ] || fail "no game window"
 
+# "Enter Your Name" in green above the middle of the 800 x 600 window.
+name_prompt_shown() {
+  "$WINDOW_PIXEL" "$wid" 200 215 400 45 | awk '$2 > 200 && $1 < 60 && $3 < 60 { n++ } END { exit !(n > 100) }'
+}
 press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.15; }
 levels_set_up() { [ "$(grep -c '^"' "$WORK/stdout.txt")" -ge "$1" ]; }
 # Yellow pixels in the middle of the 800 x 600 window: "Game Over" is the only yellow there.
@@ -39,6 +43,11 @@ press Escape
 press Down
 press space
 wait_until "Game Over" game_over_shown
+# The name prompt keeps "Player" on Return; the game is then in the score file.
+scores_saved() { [ -s "$WORK/game/Files/003/nuscores.dat" ] && [ "$(wc -l < "$WORK/game/Files/003/nuscores.dat")" -ge 2 ]; }
+wait_until "the game in the score file" scores_saved
+wait_until "the name prompt" name_prompt_shown
+press Return
 wait_until "the title screen again" title_shown
 
 press Escape

@@ -17,6 +17,10 @@ wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
 
 # A key pressed and let go as a person does: the title acts once per press, on a frame that
 # sees it held.
+# "Enter Your Name" in green above the middle of the 800 x 600 window.
+name_prompt_shown() {
+  "$WINDOW_PIXEL" "$wid" 200 215 400 45 | awk '$2 > 200 && $1 < 60 && $3 < 60 { n++ } END { exit !(n > 100) }'
+}
 press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.15; }
 
 # Reddish pixels in the row of world numbers right of the chosen one (virtual x 477 to 800,
@@ -47,6 +51,10 @@ wait_until "the editor" off_title
 press Escape
 press Down
 press space
+# The game's end asks for a name ; Return keeps the name.
+wait_until "the editor's record" test -s "$WORK/game/Files/003/nuscores.dat"
+wait_until "the name prompt" name_prompt_shown
+press Return
 wait_until "the title again" on_title
 game_running || fail "the game ended after the editor"
 

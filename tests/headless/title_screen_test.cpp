@@ -44,11 +44,12 @@ struct TTitle {
       pitches.push_back(static_cast<TRecordedChannel&>(*ChannelTable[size_t(slot)]).rate);
     return pitches;
   }
-  // Leaves a game started by then through the pause menu: Escape, Down to "Quit", Space. Timed
-  // on the clock, since the menu's wait for Escape to be let go shows no frames.
+  // Leaves a game started by then through the pause menu (Escape, Down to "Quit", Space) and
+  // keeps the name at the prompt (Return). Timed on the clock, since the menu's wait for Escape
+  // to be let go and the pause after "Game Over" show no frames.
   void QuitGameAfter(int ms) {
     const int t = Millisecs() + ms;
-    for (auto [key, at] : {std::pair{VK_ESCAPE, 0}, {VK_DOWN, 300}, {VK_SPACE, 600}}) {
+    for (auto [key, at] : {std::pair{VK_ESCAPE, 0}, {VK_DOWN, 300}, {VK_SPACE, 600}, {VK_RETURN, 2600}}) {
       game.script().AtTime(t + at, {EVENT_KEYDOWN, key, 0, 0});
       game.script().AtTime(t + at + 100, {EVENT_KEYUP, key, 0, 0});
     }
@@ -128,11 +129,11 @@ TEST(TitleScreen, TheWorldChooserStaysWithinOneAndTheLimit) {
 // before it leaves the title screen.
 TEST(TitleScreen, EscapeHeldOutOfAGameLeavesOnlyAfterAFreshPress) {
   TTitle t;
-  // Holds Escape from the first poll after the game has ended.
+  // Holds Escape from the first poll back on the title screen after the game.
   struct TEscapeAfterGame : TEventSource {
     bool posted = false;
     void Pump() override {
-      if (!posted && EndReason == END_QUIT && GameState == 0) {
+      if (!posted && EndReason == END_QUIT && SlideIn == 0) {
         PostEvent({EVENT_KEYDOWN, VK_ESCAPE, 0, 0});
         posted = true;
       }

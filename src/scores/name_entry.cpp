@@ -1,0 +1,59 @@
+#include "scores/name_entry.h"
+
+#include "framework/common_assets.h"
+#include "framework/display_modes.h"
+#include "framework/present_frame.h"
+#include "platform/clock.h"
+#include "platform/draw_state.h"
+#include "platform/input.h"
+#include "platform/key_codes.h"
+#include "platform/quit_signals.h"
+#include "platform/random.h"
+#include "scores/score_records.h"
+#include "ui/draw_helpers.h"
+
+namespace {
+
+bool ConfirmHeld() { return KeyDown(VK_ESCAPE) || KeyDown(VK_RETURN) || MouseDown(1); }
+
+void WaitForRelease() {
+  PollSystem();
+  while (ConfirmHeld() && !QuitSignalled()) {
+    Delay(5);
+    PollSystem();
+  }
+}
+
+}  // namespace
+
+std::string EditText(const std::string& text) {
+  std::string result = text;
+  const int c = GetChar();
+  // "|" splits a score line into fields and "^" begins the mark between its two parts.
+  if (c >= 32 && c <= 255 && c != '|' && c != '^') result += char(c);
+  if (KeyHit(VK_BACKSPACE) && !result.empty()) result.pop_back();
+  return result;
+}
+
+void EnterName() {
+  FlushKeys();
+  WaitForRelease();
+  for (;;) {
+    BeginFrame(1);
+    ResetDrawing();
+    DrawBackdrop();
+    PlayerName = EditText(PlayerName);
+    Colour(0, 255, 0);
+    const int vw = VirtualWidth, vh = VirtualHeight;
+    SetImageFont(ScreenFonts[6]);
+    TextAt(vw / 2, vh / 2 - 100, "Enter Your Name", 1, 1);
+    SetImageFont(ScreenFonts[5]);
+    const std::string cursor = Millis() % 600 < 300 ? "_" : " ";
+    TextAt(vw / 2 - TextWidth(PlayerName) / 2, vh / 2, PlayerName + cursor, 0, 1);
+    const bool confirmed = KeyHit(VK_RETURN) || MouseDown(1) || KeyDown(VK_ESCAPE);
+    PresentFrame(1);
+    if (confirmed) break;
+  }
+  SeedRnd(Millisecs());
+  WaitForRelease();
+}
