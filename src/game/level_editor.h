@@ -1,12 +1,26 @@
-// The level editor: the same game loop in mode 0, with the grid of the level's cells over the
-// playfield and the keys and clicks that change them.
+// The level editor: the game loop in mode 0 on the player's own levels, with a grid over the 25
+// editable cells, their values in four rows, level buttons, number-pad and mouse editing and
+// random generators. Every edit goes to the work file at once and the level starts again.
 #pragma once
+#include <string>
 
-extern bool KeyLatch;    // an editing key was acted on; cleared once all are let go
-extern bool MouseLatch;  // a click was acted on; cleared once the buttons are let go
+extern bool KeyLatch;    // a keyboard edit was made; cleared once its keys are all let go
+extern bool MouseLatch;  // a mouse edit was made; cleared once both buttons are let go
 
-// The editor's screen and input, once a frame in mode 0. The editing itself arrives with the
-// editor; until then the level only runs and can be test-walked.
+// The start of an editing session: the mouse must be let go before its first edit.
+void ResetEditorLatches();
+// Steps the character at 1-based position index of LevelText by delta (+1 or -1); a kind
+// character cycles empty, "1".."9", "A".."N" and puts in the kind's default cell.
+void StepCellChar(int index, int delta);
+// Exchanges cells a and b (0 to 24; cells 0 and 24 are neighbours).
+void SwapCells(int a, int b);
+// Makes cell b a copy of cell a.
+void CopyCell(int a, int b);
+// Replaces cell a by a random object.
+void RandomiseCell(int a);
+// Adds random objects to LevelText: style 0 anywhere, styles 1 to 3 mirrored about cell 12.
+void GenerateLevel(bool first, int style);
+// The editor's screen and input, once a frame in mode 0.
 void EditorStep();
 // Clears the latches whose keys and buttons are all released (every frame, both modes).
 void EditorLatchUpkeep();

@@ -53,8 +53,15 @@ void TX11EventReader::PostKey(XEvent& ev) {
     const KeySym shifted = XLookupKeysym(&ev.xkey, 1);
     if ((shifted >= XK_KP_0 && shifted <= XK_KP_9) || shifted == XK_KP_Decimal) sym = shifted;
   }
+  const int id = ev.type == KeyPress ? EVENT_KEYDOWN : EVENT_KEYUP;
   const int code = KeyCodeFromKeysym(sym, numlock);
-  if (code) PostEvent({ev.type == KeyPress ? EVENT_KEYDOWN : EVENT_KEYUP, code, 0, 0});
+  if (code) PostEvent({id, code, 0, 0});
+  // Without Num Lock a keypad key is a cursor key, but the editor reads it by its place on the
+  // pad: it is reported as both.
+  if (!numlock) {
+    const int pad = KeyCodeFromKeysym(XLookupKeysym(&ev.xkey, 1), true);
+    if (pad >= 96 && pad <= 110 && pad != code) PostEvent({id, pad, 0, 0});
+  }
 }
 
 void TX11EventReader::Translate(XEvent& ev) {

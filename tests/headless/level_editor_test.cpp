@@ -1,0 +1,127 @@
+// The level editor: the cell edits on their own, then the editor played headless on a copy of
+// "blank.txt": a click on a column, the level buttons at their limits, the pad keys and S.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "framework/main_program.h"
+#include "game/game_session.h"
+#include "game/game_state.h"
+#include "game/level_data.h"
+#include "game/level_editor.h"
+#include "platform/input.h"
+#include "support/headless_game.h"
+
+namespace {
+
+std::string Cell(int c) { return LevelText.substr(size_t(c) * 4, 4); }
+
+TEST(LevelEditor, CellEdits) {
+  struct TStep {
+    const char* before;  // cell 0
+    int index, delta;
+    const char* after;
+  } steps[] = {
+      {"    ", 1, 1, "1340"}, {"1340", 1, -1, "    "}, {"    ", 1, -1, "    "}, {"9207", 1, 1, "A308"},
+      {"A308", 1, -1, "9207"}, {"N000", 1, 1, "    "},  {"1940", 2, 1, "1:40"},  {"1040", 2, -1, "1040"},
+  };
+  for (const TStep& s : steps) {
+    LevelText = std::string(s.before) + std::string(100, ' ');
+    StepCellChar(s.index, s.delta);
+    EXPECT_EQ(Cell(0), s.after) << s.before << " " << s.delta;
+    EXPECT_EQ(LevelText.size(), 104u);
+  }
+  EXPECT_EQ(DecodeCell("1:40", 0).speed, 10);
+  // Cells 0 and 24 are neighbours; a copy and a swap rebuild the text from its cells.
+  LevelText = "1340" + std::string(92, ' ') + "C300";
+  SwapCells(0, -1);
+  EXPECT_EQ(Cell(0), "C300");
+  EXPECT_EQ(Cell(24), "1340");
+  CopyCell(0, 12);
+  EXPECT_EQ(Cell(12), "C300");
+  RandomiseCell(3);
+  EXPECT_LE(LevelText.size(), 108u);
+}
+
+struct TEditor {
+  THeadlessGame game{[] {
+    THeadlessOptions o;
+    o.width = 1280;
+    o.height = 960;
+    return o;
+  }()};
+  std::string MyLevels() const { return game.ReadFile("Levels/My Levels.txt"); }
+  TEditor() {
+    std::filesystem::copy_file(std::string(LAMBRISK_SOURCE_DIR) + "/data/levels/blank.txt",
+                               game.Root() + "/Files/003/blank.txt");
+    std::filesystem::create_directories(game.Root() + "/Levels");
+    GameMode = 0;
+    GameState = 1;
+    StartWorld = 1;
+    StartGame();
+  }
+  void Play(int frames) {
+    for (int i = 0; i < frames; ++i) GameFrame();
+  }
+  void Post(int id, int data, int x = 0, int y = 0) { PostEvent({id, data, x, y}); }
+  void Click(int button, int x, int y) {
+    Post(EVENT_MOUSEMOVE, 0, x, y);
+    Play(2);
+    Post(EVENT_MOUSEDOWN, button);
+    Play(1);
+    Post(EVENT_MOUSEUP, button);
+    Play(2);
+  }
+  void Key(int key) {
+    Post(EVENT_KEYDOWN, key);
+    Play(1);
+    Post(EVENT_KEYUP, key);
+    Play(2);
+  }
+};
+
+TEST(LevelEditor, EditsGoToTheWorkFileAndSSavesOneLine) {
+  TEditor e;
+  const std::string blank = e.MyLevels();
+  ASSERT_FALSE(blank.empty());
+  // Column 5 is centred at 640 + 32 * 5 - 384.
+  e.Click(1, 416, 100);
+  EXPECT_EQ(Cell(5), "1340");
+  e.Click(1, 416, 100);
+  EXPECT_EQ(Cell(5), "2340");
+  e.Key(100);  // pad 4: cell 5 and cell 4 change places
+  EXPECT_EQ(Cell(4), "2340");
+  e.Key(188);  // a comma on level 1 copies nothing
+  EXPECT_EQ(Cell(4), "2340");
+  e.Key('S');
+  const std::string saved = e.MyLevels();
+  // Exactly one line differs: level 1's.
+  auto lines = [](const std::string& text) {
+    std::vector<std::string> out;
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+      end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      out.push_back(text.substr(at, end - at));
+    }
+    return out;
+  };
+  const auto before = lines(blank), after = lines(saved);
+  ASSERT_EQ(before.size(), after.size());
+  int changed = 0;
+  for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
+  EXPECT_EQ(changed, 1);
+  EXPECT_NE(saved.find("\"                2340"), std::string::npos);
+
+  // The "-" buttons stop at level 1, the "+" ones at 100.
+  e.Click(1, 150, 20);
+  EXPECT_EQ(LevelNumber, 1);
+  for (int i = 0; i < 21; ++i) e.Click(1, 100, 110);
+  EXPECT_EQ(LevelNumber, 100);
+  e.Click(1, 150, 110);
+  EXPECT_EQ(LevelNumber, 100);
+  EXPECT_NE(e.game.driver().FindText("Object"), nullptr);
+}
+
+}  // namespace
