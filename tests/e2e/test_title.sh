@@ -48,6 +48,17 @@ on_title() {
 off_title() { ! on_title; }
 wait_until "the editor" off_title
 [ -f "$WORK/game/Levels/My Levels.txt" ] || fail "the editor made no \"My Levels.txt\""
+# A click on the middle column puts a ball there; S copies the work back: one line changes.
+xdotool mousemove 400 60
+sleep 0.3
+xdotool mousedown 1; sleep 0.15; xdotool mouseup 1
+press s
+one_line_changed() {
+  [ "$(diff "$WORK/game/Files/003/blank.txt" "$WORK/game/Levels/My Levels.txt" | grep -c '^>')" = 1 ]
+}
+wait_until "one line of \"My Levels.txt\" changed" one_line_changed
+grep -q '"                                                1340' "$WORK/game/Levels/My Levels.txt" ||
+  fail "the ball is not in cell 12 of level 1"
 press Escape
 press Down
 press space
