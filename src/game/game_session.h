@@ -15,3 +15,8 @@ void RunGame();
 void StartGame();
 // One frame of the game; returns false once the game has ended (after its end screen).
 bool GameFrame();
+// The frame's rules in the game's order: frame timer, objects, sheep, editor test-walk end and
+// save key, slide, heads-up texts and level end (or the editor), end-of-frame reloads. The two
+// drawing-only steps come in as hooks at their places, so the level solver can run the same
+// frames headless with null ones. GameFrame is BeginFrame, this, then PresentFrame.
+void SimulateFrame(void (*borders)() = nullptr, void (*playfieldFrame)() = nullptr);

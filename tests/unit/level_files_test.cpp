@@ -193,7 +193,7 @@ TEST_F(LevelFilesTest, ShippedFilesHoldALineForEveryLevel) {
                                std::string("Levels/") + name + ".txt");
     int playable = 0;
     for (int level = 1; level <= 100; ++level) playable += !Loaded(name, level).empty();
-    EXPECT_EQ(playable, std::string(name) == "blank" ? 0 : 10) << name;
+    EXPECT_EQ(playable, std::string(name) == "blank" ? 0 : 100) << name;
     for (int level = 1; level <= 100; ++level) {
       LevelText = "1" + std::to_string(level);
       SaveLevel(name, level);

@@ -3,6 +3,9 @@
 // coordinates, colour) with the corners transformed on the CPU, and each run that shares texture,
 // blend mode and primitive kind goes to GL in one call; the run is flushed only when one of those
 // changes, or at a grab, a texture upload and the flip. It also owns the textures of its frames.
+// Alpha blending of a fully opaque draw (alpha 1, and no texture or one without a see-through
+// texel) gives the source colour exactly, so such runs go with blending off: the software
+// renderer then skips reading the screen back, and the picture is the same.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -31,6 +34,7 @@ struct TTexture {
   GLuint id = 0;
   int width = 0;
   int height = 0;
+  bool opaque = false;  // every texel has alpha 255
   std::weak_ptr<TContextToken> context;
   ~TTexture();
 };
@@ -53,6 +57,12 @@ struct TVertex {
 // vertex work per sprite by a third, and the pixels are the same (a quad is two triangles).
 enum class TPrim { Empty, Quads, Triangles, LineList, PointList };
 
+bool AllOpaque(const TPixmap& pixmap) {
+  for (uint32_t argb : pixmap.pixels)
+    if (argb < 0xff000000u) return false;
+  return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 class TGLDriver : public TDrawDriver {
@@ -70,6 +80,7 @@ class TGLDriver : public TDrawDriver {
     auto tex = std::make_shared<TTexture>();
     tex->width = pixmap.width;
     tex->height = pixmap.height;
+    tex->opaque = AllOpaque(pixmap);
     tex->context = token_;
     glGenTextures(1, &tex->id);
     BindTexture(tex->id);
@@ -113,11 +124,12 @@ class TGLDriver : public TDrawDriver {
   void UpdateFrame(TImageFrame& frame, int x, int y, const TPixmap& pixels) override {
     auto* f = dynamic_cast<TGLFrame*>(&frame);
     if (!context_ || !f || !f->texture) return;
-    const TTexture& tex = *f->texture;
+    TTexture& tex = *f->texture;
     const int tx = f->x + x;
     const int ty = f->y + y;
     if (tx < 0 || ty < 0 || tx + pixels.width > tex.width || ty + pixels.height > tex.height) return;
     Flush();
+    tex.opaque = tex.opaque && AllOpaque(pixels);
     BindTexture(tex.id);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, tx, ty, pixels.width, pixels.height, GL_BGRA, GL_UNSIGNED_BYTE,
@@ -247,7 +259,7 @@ class TGLDriver : public TDrawDriver {
   void DrawFrame(const TImageFrame& frame, float x0, float y0, float x1, float y1, float tx,
                  float ty) override {
     const auto& f = static_cast<const TGLFrame&>(frame);
-    if (!f.texture || !Begin(TPrim::Quads, f.texture->id)) return;
+    if (!f.texture || !Begin(TPrim::Quads, f.texture->id, f.texture->opaque)) return;
     Quad(x0, y0, x1, y1, tx, ty, f.u0, f.v0, f.u1, f.v1);
   }
 
@@ -341,12 +353,16 @@ class TGLDriver : public TDrawDriver {
   void ShowPointer(bool visible) override { window_.ShowPointer(visible); }
 
  private:
-  bool Begin(TPrim prim, GLuint texture) {
+  // texels_opaque: the texture (if any) has no see-through texel.
+  bool Begin(TPrim prim, GLuint texture, bool texels_opaque = true) {
     if (!context_) return false;
-    if (prim != prim_ || texture != batch_texture_ || vertices_.size() >= kFlushVertices) {
+    const bool unblended = blend_ == ALPHABLEND && alpha_byte_ == 255 && texels_opaque;
+    if (prim != prim_ || texture != batch_texture_ || unblended != batch_unblended_ ||
+        vertices_.size() >= kFlushVertices) {
       Flush();
       prim_ = prim;
       batch_texture_ = texture;
+      batch_unblended_ = unblended;
     }
     return true;
   }
@@ -386,7 +402,9 @@ class TGLDriver : public TDrawDriver {
                         : prim_ == TPrim::LineList  ? GL_LINES
                         : prim_ == TPrim::PointList ? GL_POINTS
                                                     : GL_TRIANGLES;
+    if (batch_unblended_) glDisable(GL_BLEND);
     glDrawArrays(mode, 0, GLsizei(vertices_.size()));
+    if (batch_unblended_) glEnable(GL_BLEND);
     vertices_.clear();
   }
 
@@ -481,6 +499,7 @@ class TGLDriver : public TDrawDriver {
   std::vector<TVertex> vertices_;
   TPrim prim_ = TPrim::Empty;
   GLuint batch_texture_ = 0;
+  bool batch_unblended_ = false;  // an alpha-blended run whose every fragment has alpha 1
   GLuint bound_texture_ = 0;
   bool texturing_ = false;
 
