@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "platform/key_codes.h"
 #include "framework/common_assets.h"
@@ -14,6 +13,7 @@
 #include "platform/font.h"
 #include "platform/pixmap.h"
 #include "support/headless_game.h"
+#include "support/text_shape.h"
 
 namespace {
 
@@ -80,8 +80,7 @@ TEST_F(ScreenshotTest, F11SavesTheRealSizeOpaqueOneFolderUp) {
   const auto shots = Screenshots(game.Root() + "/Files");
   ASSERT_EQ(shots.size(), 1u);
   const std::string& name = shots[0];
-  EXPECT_TRUE(std::regex_match(name, std::regex(R"(Lambrisk  \(Screenshot_\d\d [A-Z][a-z]{2} \d{4}_\d{6}\)\.png)")))
-      << name;
+  EXPECT_TRUE(HasShape(name, "Lambrisk  (Screenshot_99 Aaa 9999_999999).png")) << name;
   EXPECT_TRUE(Screenshots(game.Root() + "/Files/003").empty());
 
   ASSERT_EQ(driver->grabs.size(), 1u);

@@ -1,9 +1,8 @@
 // The clocks and the date and time texts.
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "platform/clock.h"
+#include "support/text_shape.h"
 
 TEST(Clock, ManualClockMovesOnlyWhenSleptOn) {
   TManualClock clock;
@@ -26,10 +25,10 @@ TEST(Clock, RealClockCountsUpFromTheStart) {
 }
 
 TEST(Clock, DateAndTimeHaveTheirEnglishShapes) {
-  EXPECT_TRUE(std::regex_match(CurrentDate(),
-                               std::regex("[0-3][0-9] (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-9]{4}")))
-      << CurrentDate();
-  EXPECT_TRUE(std::regex_match(CurrentTime(), std::regex("[0-2][0-9]:[0-5][0-9]:[0-6][0-9]"))) << CurrentTime();
+  const std::string date = CurrentDate();
+  EXPECT_TRUE(HasShape(date, "99 Aaa 9999")) << date;
+  EXPECT_NE(std::string("JanFebMarAprMayJunJulAugSepOctNovDec").find(date.substr(3, 3)), std::string::npos) << date;
+  EXPECT_TRUE(HasShape(CurrentTime(), "99:99:99")) << CurrentTime();
 }
 
 TEST(Clock, TheManualClocksCalendarMovesWithIt) {
