@@ -191,12 +191,7 @@ void ReadStartWorldLimit() {
   StartWorldLimit = ClampStartWorld(StartWorldLimit);
 }
 
-void Main() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-
-  InstallQuitSignals();
+void CreateGlobalState() {
   SetAppTitle(TitleLine);
   ResetMainProgram();
   // The program draws its own pointer.
@@ -206,6 +201,15 @@ void Main() {
   SetDefaultControls();
   SetDefaultSettings();
   BuildScrambleKey();
+}
+
+void Main() {
+  static bool started = false;
+  if (started) return;
+  started = true;
+
+  InstallQuitSignals();
+  CreateGlobalState();
 
   NoteGamePaths(CurrentDir());
   EnterFolder(FilesFolder);

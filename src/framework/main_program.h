@@ -57,5 +57,8 @@ void PrepareFrontEnd();
 // Reads "zivazo.dat" from the game folder into StartWorldLimit (1 when missing).
 void ReadStartWorldLimit();
 
+// The first steps of start-up: the window title, every table at its defaults, the pointer
+// hidden, the joysticks found and the scrambling key built.
+void CreateGlobalState();
 // Runs the whole program once; ends the process through Farewell. A second call returns at once.
 void Main();

@@ -86,3 +86,20 @@ wait_for_exit() {
   GAME_PID=""
   [ "$rc" -eq "$expected" ] || fail "exit code $rc, expected $expected"
 }
+
+# A key pressed and let go as a person does: the game acts once per press, on a frame that sees
+# it held.
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.15; }
+
+# In an 800 x 600 window ($WINDOW_PIXEL and $wid set by the test): the title's row of world
+# numbers, a locked world in red beside the chosen one over the dark blue backdrop (the game
+# shows brown earth there).
+on_title() {
+  "$WINDOW_PIXEL" "$wid" 298 356 200 44 |
+    awk '$1 > $3 + 20 { red++ } $3 > $1 + 30 { blue++ } END { exit !(red > 40 && blue > 4000) }'
+}
+
+# "Enter Your Name" in green above the middle of the 800 x 600 window.
+name_prompt_shown() {
+  "$WINDOW_PIXEL" "$wid" 200 215 400 45 | awk '$2 > 200 && $1 < 60 && $3 < 60 { n++ } END { exit !(n > 100) }'
+}

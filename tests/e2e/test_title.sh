@@ -15,13 +15,6 @@ wait_for_log "Finished Loading"
 wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
 [ -n "$wid" ] || fail "no game window"
 
-# A key pressed and let go as a person does: the title acts once per press, on a frame that
-# sees it held.
-# "Enter Your Name" in green above the middle of the 800 x 600 window.
-name_prompt_shown() {
-  "$WINDOW_PIXEL" "$wid" 200 215 400 45 | awk '$2 > 200 && $1 < 60 && $3 < 60 { n++ } END { exit !(n > 100) }'
-}
-press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.15; }
 
 # Reddish pixels in the row of world numbers right of the chosen one (virtual x 477 to 800,
 # y 570 to 640 in an 800 x 600 window): the locked world next to it is drawn at half alpha.
@@ -41,10 +34,6 @@ red_shown || fail "Right went past the start-world limit"
 # E opens the editor on the player's own levels (a game of mode 0); Quit in its pause menu
 # brings the title back. (A game started with a fire key is played in test_game.sh.)
 press e
-on_title() {
-  "$WINDOW_PIXEL" "$wid" 298 356 200 44 |
-    awk '$1 > $3 + 20 { red++ } $3 > $1 + 30 { blue++ } END { exit !(red > 40 && blue > 4000) }'
-}
 off_title() { ! on_title; }
 wait_until "the editor" off_title
 [ -f "$WORK/game/Levels/My Levels.txt" ] || fail "the editor made no \"My Levels.txt\""

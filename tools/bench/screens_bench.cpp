@@ -343,14 +343,7 @@ const char kBusyLevel[] =
 
 // The start-up of Main() up to the title screen, without the loading screen's wait.
 bool StartUp(const std::string& root) {
-  SetAppTitle(TitleLine);
-  ResetMainProgram();
-  HidePointer();
-  LastFrameTime = Millisecs();
-  SetUpJoysticks();
-  SetDefaultControls();
-  SetDefaultSettings();
-  BuildScrambleKey();
+  CreateGlobalState();
   NoteGamePaths(root);
   EnterFolder(FilesFolder);
   OpenDebugLog();
