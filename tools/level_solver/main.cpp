@@ -76,18 +76,24 @@ void WriteTable(const std::string& path, const std::vector<TLevelReport>& report
       << " states a frame. *Random* is how many of " << options.randomRuns
       << " random human-like players get\n"
          "through: they walk in runs and pause for random times, deciding every 3 frames, and from\n"
-         "level 21 press the jump now and then. *Difficulty* is log2((runs + 1) / (through + 1)): 0 when\n"
-         "all get through, 8 when none does. Kinds are the object kinds of the level (1-9, A-N).\n\n"
+         "level 21 press the jump now and then. *Careful* is how many of as many careful players get\n"
+         "through: the same, but before each decision they look "
+      << options.foresight
+      << " frames ahead, and when what\n"
+         "they mean to do ends in a hit, they stand, walk or jump instead, whichever does not.\n"
+         "*Difficulty* is the mean over both kinds of log2((runs + 1) / (through + 1)): 0 when all\n"
+         "get through, 8 when none of either kind does. Kinds are the object kinds of the level\n"
+         "(1-9, A-N).\n\n"
          "![difficulty by level](levels.png)\n\n"
-         "| level | name | kinds | frames | random | difficulty |\n"
-         "|---|---|---|---:|---:|---:|\n";
+         "| level | name | kinds | frames | random | careful | difficulty |\n"
+         "|---|---|---|---:|---:|---:|---:|\n";
   for (const TLevelReport& r : reports) {
     const auto name = names.find(r.level);
     char difficulty[16];
     std::snprintf(difficulty, sizeof difficulty, "%.1f", r.difficulty);
     out << "| " << Label(r.level) << " | " << (name != names.end() ? name->second : "") << " | "
         << Kinds(r) << " | " << (r.completable ? std::to_string(r.frames) : "not completable") << " | "
-        << r.randomPassed << " | " << difficulty << " |\n";
+        << r.randomPassed << " | " << r.carefulPassed << " | " << difficulty << " |\n";
   }
 }
 
@@ -166,9 +172,9 @@ int main(int argc, char** argv) {
     }
     failures += !r.completable;
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    std::fprintf(stderr, "%-5s %-10s %s frames %4d  random %3d/%-3d  difficulty %.1f  (%d states, %.0f ms)\n",
+    std::fprintf(stderr, "%-5s %-10s %s frames %4d  random %3d  careful %3d of %-3d  difficulty %.1f  (%d states, %.0f ms)\n",
                  Label(level).c_str(), Kinds(r).c_str(), r.completable ? "ok  " : "FAIL", r.frames,
-                 r.randomPassed, r.randomRuns, r.difficulty, r.states, ms);
+                 r.randomPassed, r.carefulPassed, r.randomRuns, r.difficulty, r.states, ms);
     reports.push_back(std::move(r));
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();

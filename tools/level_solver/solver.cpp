@@ -138,9 +138,23 @@ bool Search(TLevelSim& sim, int level, const TSolveOptions& options, TPruning pr
   return false;
 }
 
+// Plays input for up to `frames` frames from the current state: true when the sheep is still
+// alive (or through) at the end. Leaves the simulation where it stopped.
+bool Survives(TLevelSim& sim, int level, unsigned input, int frames) {
+  for (int k = 0; k < frames; ++k) {
+    sim.Step(input);
+    const int outcome = Outcome(sim, level);
+    if (outcome != 0) return outcome > 0;
+  }
+  return true;
+}
+
 // A person at the keys: walks in runs and stops in pauses of random length, decides every
-// 3 frames (a tenth of a second), and where the jump works, presses it now and then.
-bool RandomPlayer(TLevelSim& sim, int level, const TSimState& start, std::mt19937& rng, int maxFrames) {
+// 3 frames (a tenth of a second), and where the jump works, presses it now and then. A careful
+// player (foresight > 0) first looks that many frames ahead with what it means to do, and when
+// that ends in a hit, does the first of stand, walk, jump that does not.
+bool RandomPlayer(TLevelSim& sim, int level, const TSimState& start, std::mt19937& rng, int maxFrames,
+                  int foresight) {
   sim.Restore(start);
   auto between = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   bool walking = false;
@@ -153,7 +167,20 @@ bool RandomPlayer(TLevelSim& sim, int level, const TSimState& start, std::mt1993
     }
     if (jumpLeft > 0) --jumpLeft;
     else if (level > 20 && between(0, 99) < 15) jumpLeft = between(1, 4);
-    const unsigned input = (walking ? unsigned(INPUT_LEFT) : 0u) | (jumpLeft > 0 ? unsigned(INPUT_UP) : 0u);
+    unsigned input = (walking ? unsigned(INPUT_LEFT) : 0u) | (jumpLeft > 0 ? unsigned(INPUT_UP) : 0u);
+    if (foresight > 0) {
+      const TSimState now = sim.Save();
+      const unsigned choices[] = {input, INPUT_NONE, INPUT_LEFT, INPUT_UP, INPUT_LEFT | INPUT_UP};
+      const int count = level > 20 ? 5 : 3;
+      for (int c = 0; c < count; ++c) {
+        sim.Restore(now);
+        if (Survives(sim, level, choices[c], foresight)) {
+          input = choices[c];
+          break;
+        }
+      }
+      sim.Restore(now);
+    }
     for (int k = 0; k < 3; ++k) {
       sim.Step(input);
       const int outcome = Outcome(sim, level);
@@ -162,6 +189,8 @@ bool RandomPlayer(TLevelSim& sim, int level, const TSimState& start, std::mt1993
   }
   return false;
 }
+
+double Odds(int runs, int passed) { return std::log2(double(runs + 1) / double(passed + 1)); }
 
 }  // namespace
 
@@ -191,9 +220,11 @@ TLevelReport SolveLevel(TLevelSim& sim, int level, const TSolveOptions& options)
 
   std::mt19937 rng(options.seed + unsigned(level) * 7919u);
   report.randomRuns = options.randomRuns;
-  for (int run = 0; run < options.randomRuns; ++run)
-    report.randomPassed += RandomPlayer(sim, level, start, rng, options.maxFrames);
-  report.difficulty = std::log2(double(report.randomRuns + 1) / double(report.randomPassed + 1));
+  for (int run = 0; run < options.randomRuns; ++run) {
+    report.randomPassed += RandomPlayer(sim, level, start, rng, options.maxFrames, 0);
+    report.carefulPassed += RandomPlayer(sim, level, start, rng, options.maxFrames, options.foresight);
+  }
+  report.difficulty = (Odds(report.randomRuns, report.randomPassed) + Odds(report.randomRuns, report.carefulPassed)) / 2;
   return report;
 }
 
