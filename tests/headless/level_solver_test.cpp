@@ -62,14 +62,21 @@ TEST(LevelSolver, FindsTheFewestFramesAndWhatTheJumpAndWaitingAllow) {
   }
 }
 
-TEST(LevelSolver, EveryRandomPlayerGetsThroughAnEmptyLevel) {
+TEST(LevelSolver, RandomPlayersAllPassAnEmptyLevelAndLookingAheadGetsPastASlider) {
   TTempDir dir;
   TSolveOptions options;
   options.randomRuns = 30;
   TLevelSim open(LevelFile(dir, ""));
   const TLevelReport easy = SolveLevel(open, 2, options);
   EXPECT_EQ(easy.randomPassed, 30);
+  EXPECT_EQ(easy.carefulPassed, 30);
   EXPECT_DOUBLE_EQ(easy.difficulty, 0.0);
+  // A slider drops in front of whoever walks on; a player who looks ahead stops and lets it go.
+  TLevelSim slider(LevelFile(dir, Cell(12, "L740")));
+  const TLevelReport r = SolveLevel(slider, 2, options);
+  EXPECT_GE(r.carefulPassed, 25);
+  EXPECT_LT(r.randomPassed, 10);
+  EXPECT_GT(r.difficulty, 1.0);
 }
 
 }  // namespace
