@@ -3,6 +3,7 @@
 // full disk mid-save leaves the old file as it was.
 #include "game/level_files.h"
 
+#include <map>
 #include <vector>
 
 #include "framework/debug_log.h"
@@ -86,6 +87,47 @@ bool IsCaseLine(const std::string& line, int n) {
   return line.find("case " + std::to_string(n)) != std::string::npos;
 }
 
+// The level text of each (world, position) in the lines, the last line of each winning, as
+// LoadLevel reads them; key world * 10 + position.
+std::map<int, std::string> LevelsOfLines(const TLines& lines) {
+  std::map<int, std::string> levels;
+  int group = 0;
+  for (const std::string& line : lines) {
+    const int g = GroupOfLine(line);
+    if (g >= 0) group = g;
+    for (int n = 1; n <= 5; ++n)
+      if (IsCaseLine(line, n)) levels[group * 10 + n] = LevelTextOfLine(line);
+  }
+  return levels;
+}
+
+// The editor saves a level by rewriting its case line, so an own file that lacks lines of
+// "blank.txt" (cut short, emptied, or not a level file at all) could never take those levels.
+// Such a file is kept as "My Levels.bak" and the work file starts from "blank.txt" with every
+// level the player's file did hold carried over. False when the own file is fit to edit as it is.
+bool RebuildOwnLevels(const std::string& ownLevels) {
+  TLines blank, own;
+  if (!ReadLines(GamePath("blank.txt"), blank)) return false;
+  const bool readable = ReadLines(ownLevels, own);
+  const std::map<int, std::string> have = LevelsOfLines(own);
+  bool complete = readable;
+  for (const auto& level : LevelsOfLines(blank)) complete = complete && have.count(level.first) > 0;
+  if (complete) return false;
+  if (readable) CopyLines(ownLevels, LevelsPath("My Levels.bak"));
+  LogLine("\t" + FileName(ownLevels) + " lacks level lines: kept as My Levels.bak, edited from blank.txt");
+  int group = 0;
+  for (std::string& line : blank) {
+    const int g = GroupOfLine(line);
+    if (g >= 0) group = g;
+    for (int n = 1; n <= 5; ++n) {
+      const auto kept = have.find(group * 10 + n);
+      if (IsCaseLine(line, n) && kept != have.end() && !kept->second.empty()) line = CaseLine(n, kept->second);
+    }
+  }
+  if (!ReplaceFile(LevelsPath(kWorkFile), blank)) PostMessage("Can't write " + kWorkFile);
+  return true;
+}
+
 }  // namespace
 
 int GroupOfLine(const std::string& line) {
@@ -160,6 +202,7 @@ void CopyFromWork(const std::string& name) {
 void PrepareWorkFile(int mode) {
   const std::string ownLevels = LevelFilePath("My Levels");
   if (FileType(ownLevels) == FILETYPE_NONE) CopyAndSay(GamePath("blank.txt"), ownLevels);
+  if (mode == 0 && RebuildOwnLevels(ownLevels)) return;
   // A normal game copies the player's levels first and the built-in ones over them.
   if (mode == 1) CopyToWork("My Levels");
   const std::string source = mode == 1 ? LevelFilePath(GameTitle) : ownLevels;

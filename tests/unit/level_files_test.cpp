@@ -167,10 +167,31 @@ TEST_F(LevelFilesTest, StartOfAGameFillsTheWorkFile) {
   PrepareWorkFile(1);
   EXPECT_EQ(TTempDir::Read("Levels/WIP.txt"), "(grp==1)\r\ncase 1: \"1340\"\r\n");
 
-  TTempDir::Write("Levels/My Levels.txt", "mine");  // never made again once it is there
+  TTempDir::Write("Levels/My Levels.txt", "// mine\n(grp==1)\ncase 1: \"2\"\n");  // never made again
   PrepareWorkFile(0);
-  EXPECT_EQ(TTempDir::Read("Levels/WIP.txt"), "mine\r\n");
+  EXPECT_EQ(TTempDir::Read("Levels/WIP.txt"), "// mine\r\n(grp==1)\r\ncase 1: \"2\"\r\n");
   EXPECT_TRUE(MessageList.empty());
+  EXPECT_EQ(FileType("Levels/My Levels.bak"), FILETYPE_NONE);
+}
+
+// An own file the editor could not save every level into is kept aside untouched, and the work
+// file is blank.txt with the levels it did hold, so every level can be saved again.
+TEST_F(LevelFilesTest, AnOwnFileLackingLevelLinesIsKeptAndEditedFromBlank) {
+  TTempDir::Write("Files/003/blank.txt", "(grp==1)\ncase 1: \"\"\ncase 2: \"\"\n(grp==2)\ncase 1: \"\"\n");
+  const std::string cut = "junk\n(grp==1)\ncase 2: \"2340\"\n";
+  const std::string binary("\x01\xff\0\x80(grp\n\r\"\"", 12);
+  for (const std::string& own : {cut, binary, std::string()}) {
+    TTempDir::Write("Levels/My Levels.txt", own);
+    PrepareWorkFile(0);
+    const std::string second = own == cut ? CaseLine(2, "2340") : "case 2: \"\"";
+    EXPECT_EQ(TTempDir::Read("Levels/WIP.txt"),
+              "(grp==1)\r\ncase 1: \"\"\r\n" + second + "\r\n(grp==2)\r\ncase 1: \"\"\r\n");
+    EXPECT_EQ(TTempDir::Read("Levels/My Levels.txt"), own);
+    EXPECT_NE(FileType("Levels/My Levels.bak"), FILETYPE_NONE);
+    LevelText = "1340";
+    SaveLevel("WIP", 6);
+    EXPECT_EQ(Loaded("WIP", 6), "1340");
+  }
 }
 
 TEST_F(LevelFilesTest, MissingShippedFilesAreNamedAndLeaveEmptyLevels) {
