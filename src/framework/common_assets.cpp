@@ -1,7 +1,7 @@
 // Loading the shared and the game's own assets, in a fixed order with its log lines.
 #include "framework/common_assets.h"
 
-#include "audio/music.h"
+#include "audio/music_file.h"
 #include "audio/sound_effects.h"
 #include "framework/debug_log.h"
 #include "framework/display_modes.h"

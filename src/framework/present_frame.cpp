@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "audio/music.h"
+#include "audio/music_player.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/farewell.h"
@@ -141,7 +141,7 @@ int PresentFrame(int showPointer) {
     now = Millis();
   } while (now < LastFrameTime - 2 + 1000.0 / 30.0);
 
-  UpdateMusic();
+  MusicUpdate();
   DrawMessages();
   Flip(0);
 

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "audio/music_file.h"
+#include "audio/music_player.h"
 #include "audio/sound_effects.h"
 #include "framework/common_assets.h"
 #include "framework/debug_log.h"
@@ -35,6 +37,8 @@ void ResetEveryModule() {
   ResetCommonAssets();
   ResetSettingsPanel();
   ResetSoundEffects();
+  ResetMusicPlayer();
+  ResetMusicFile();
   ResetImageDefaults();
   ResetDrawState();
   ResetTitleScreen();

@@ -1,7 +1,7 @@
 // assetgen: makes every picture and sound the game ships, from code, the same bytes on every run.
 // Usage: assetgen COMMON_DIR GAME_DIR PREVIEW_DIR FONT_MAIN FONT_WIDE FONT_CAPTION FONT_DISPLAY
-// PREVIEW_DIR "-" skips the contact sheets. Writes only the files listed in tools/assetgen/CMakeLists.txt into COMMON_DIR and GAME_DIR
-// (never deletes anything there), the contact sheets into PREVIEW_DIR, and prints the sound
+// PREVIEW_DIR "-" skips the contact sheets. Writes only the files listed in tools/assetgen/CMakeLists.txt into COMMON_DIR, GAME_DIR and
+// GAME_DIR/music (which must exist; never deletes anything there), the contact sheets into PREVIEW_DIR, and prints the sound
 // statistics. Exits non-zero when a file can't be written or a sound fails its limits.
 #include <cmath>
 #include <cstdio>
@@ -27,7 +27,7 @@ std::string Two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 bool Check(const char* name, const SoundStats& s, double maxSeconds) {
   bool ok = s.seconds <= maxSeconds && s.peakDb <= -1.0 && s.peakDb >= -6.0 && s.clipped == 0 &&
             std::fabs(s.dc) < 0.002 && std::abs(s.firstSample) < 200 && std::abs(s.lastSample) < 200;
-  std::printf("%-9s %6.3f s  peak %6.2f dBFS  rms %6.2f dBFS  dc %+.5f  clipped %d  ends %d/%d  %s\n",
+  std::printf("%-14s %6.3f s  peak %6.2f dBFS  rms %6.2f dBFS  dc %+.5f  clipped %d  ends %d/%d  %s\n",
               name, s.seconds, s.peakDb, s.rmsDb, s.dc, s.clipped, s.firstSample, s.lastSample,
               ok ? "ok" : "OUT OF LIMITS");
   return ok;
@@ -74,6 +74,13 @@ int main(int argc, char** argv) {
     ok &= Check(name.c_str(), Measure(e.pcm), 1.5);
     if (!WriteWav(game + "/" + name, e.pcm)) {
       std::fprintf(stderr, "assetgen: cannot write %s\n", name.c_str());
+      ok = false;
+    }
+  }
+  for (const MusicSample& m : MakeMusicSamples()) {
+    ok &= Check(m.file.c_str(), Measure(m.pcm), 1.5);
+    if (!WriteWav(game + "/music/" + m.file, m.pcm)) {
+      std::fprintf(stderr, "assetgen: cannot write music/%s\n", m.file.c_str());
       ok = false;
     }
   }

@@ -2,7 +2,7 @@
 # Called by the assetgen.reproducible test with ASSETGEN, STAGED, WORK and FONTS set.
 string(REPLACE "|" ";" FONTS "${FONTS}")
 file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK}/Common ${WORK}/003)
+file(MAKE_DIRECTORY ${WORK}/Common ${WORK}/003/music)
 execute_process(COMMAND ${ASSETGEN} ${WORK}/Common ${WORK}/003 - ${FONTS}
   RESULT_VARIABLE rc OUTPUT_QUIET)
 if(NOT rc EQUAL 0)

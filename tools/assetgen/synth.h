@@ -49,6 +49,12 @@ struct Effect {
   std::vector<int16_t> pcm;
 };
 std::vector<Effect> MakeEffects();
+struct MusicSample {
+  std::string file;       // name in "music/"
+  const char* what;
+  std::vector<int16_t> pcm;
+};
+std::vector<MusicSample> MakeMusicSamples();
 // The title jingle as Ogg Vorbis bytes (fixed serial number, no time stamps).
 std::vector<unsigned char> MakeJingle(SoundStats& stats);
 

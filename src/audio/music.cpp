@@ -1,5 +1,0 @@
-#include "audio/music.h"
-
-void LoadMusicSamples() {}
-
-void UpdateMusic() {}
