@@ -169,6 +169,9 @@ void RunGame() {
   StartGame();
   while (GameFrame()) {
   }
+  // Leaving the editor keeps its work, as closing the window in the middle of it does: the next
+  // editor session starts again from "My Levels.txt".
+  if (GameMode == 0) CopyFromWork("My Levels");
   Delay(1500);
   GameState = 0;
   AddFinishedGame(EndReason);

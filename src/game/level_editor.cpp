@@ -11,6 +11,7 @@
 #include "game/level_files.h"
 #include "platform/clock.h"
 #include "platform/draw_state.h"
+#include "platform/font.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "ui/draw_helpers.h"
@@ -287,7 +288,11 @@ void EditorStep() {
   ResetDrawing();
   Colour(255, 255, 255);
   UseFont(2, 4);
+  // The small screens' face is wider: shrunk, "World " still ends before the number at 100.
+  const int room = 86, width = TextWidth("World ");
+  if (width > room) Scale(float(room) / float(width));
   TextAt(10, 50, "World ", 0, 0);
+  Scale(1);
   TextAt(100, 50, std::to_string(WorldOf(LevelNumber)) + " -", 0, 0);
   TextAt(150, 50, std::string(1, LevelLetter(LevelNumber)), 0, 0);
   if (Held(kComma) && LevelNumber > 1) {

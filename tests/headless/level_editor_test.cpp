@@ -12,6 +12,7 @@
 #include "game/level_data.h"
 #include "game/level_editor.h"
 #include "platform/input.h"
+#include "platform/key_codes.h"
 #include "support/headless_game.h"
 
 namespace {
@@ -122,6 +123,53 @@ TEST(LevelEditor, EditsGoToTheWorkFileAndSSavesOneLine) {
   e.Click(1, 150, 110);
   EXPECT_EQ(LevelNumber, 100);
   EXPECT_NE(e.game.driver().FindText("Object"), nullptr);
+}
+
+// R over a column draws the cell again every frame it is held; J and P together make the world
+// again every frame; letting go leaves the last one.
+TEST(LevelEditor, HeldGeneratorKeysRepeatEveryFrame) {
+  TEditor e;
+  e.Post(EVENT_MOUSEMOVE, 0, 416, 100);
+  e.Play(2);
+  const struct {
+    std::vector<int> keys;
+    std::string (*read)(TEditor&);
+  } generators[] = {
+      {{'R'}, [](TEditor&) { return Cell(5); }},
+      {{'J', 'P'}, [](TEditor& ed) { return ed.game.ReadFile("Levels/WIP.txt"); }},
+  };
+  for (const auto& g : generators) {
+    for (int key : g.keys) e.Post(EVENT_KEYDOWN, key);
+    std::vector<std::string> seen;
+    for (int i = 0; i < 5; ++i) {
+      e.Play(1);
+      seen.push_back(g.read(e));
+    }
+    for (int key : g.keys) e.Post(EVENT_KEYUP, key);
+    e.Play(2);
+    const std::string last = g.read(e);
+    e.Play(3);
+    EXPECT_EQ(g.read(e), last) << g.keys[0];
+    for (size_t i = 1; i < seen.size(); ++i) EXPECT_NE(seen[i], seen[i - 1]) << g.keys[0] << " frame " << i;
+  }
+}
+
+// Quit in the pause menu ends the editor, and what was edited is in "My Levels.txt".
+TEST(LevelEditor, QuittingThroughThePauseMenuKeepsTheWork) {
+  TEditor e;
+  TScriptedInput& script = e.game.script();
+  const int frame = FrameCount();
+  script.At(frame + 5, {EVENT_MOUSEMOVE, 0, 416, 100})
+      .At(frame + 8, {EVENT_MOUSEDOWN, 1, 0, 0})
+      .At(frame + 10, {EVENT_MOUSEUP, 1, 0, 0});
+  const int ms = e.game.clock().NowMs() + 2000;
+  // The menu, then Return at the name prompt the game's record brings.
+  for (const auto& press : {std::pair<int, int>{0, VK_ESCAPE}, {500, VK_DOWN}, {1000, VK_ESCAPE}, {4000, VK_RETURN}})
+    script.AtTime(ms + press.first, {EVENT_KEYDOWN, press.second, 0, 0})
+        .AtTime(ms + press.first + 100, {EVENT_KEYUP, press.second, 0, 0});
+  RunGame();
+  EXPECT_EQ(EndReason, 99);
+  EXPECT_NE(e.MyLevels().find("\"                    1340"), std::string::npos);
 }
 
 }  // namespace
