@@ -127,6 +127,7 @@ void ResetMainProgram() {
   Settings.fill(0);
   AudioDriverChosen = 0;
   SlowSystemChosen = 0;
+  PauseOnFocusLoss = 1;
   AboutText.fill("");
   AboutCount = 1;
   for (const char* line : kAboutLines) AddAboutLine(line);

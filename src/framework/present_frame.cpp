@@ -114,7 +114,10 @@ int PresentFrame(int showPointer) {
   }
   if (FrameSkipped == 0 || Settings[SET_SLOW_SYSTEM] == 0) {
     if (KeyHit(VK_F11)) TakeScreenshot();
-    if (KeyDown(VK_ESCAPE) && GameState == 1) {
+    // Losing the window's focus in a game pauses it as Escape would, so nothing moves on while
+    // the player is elsewhere. Read every frame, so a loss outside a game is not kept for later.
+    const bool focusLost = FocusLostHit() && PauseOnFocusLoss;
+    if ((KeyDown(VK_ESCAPE) || focusLost) && GameState == 1) {
       GameState = 2;
       const int paused_at = Millis();
       result = PauseMenu();

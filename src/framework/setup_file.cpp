@@ -14,6 +14,7 @@
 
 int AudioDriverChosen = 0;
 int SlowSystemChosen = 0;
+int PauseOnFocusLoss = 1;
 
 namespace {
 
@@ -68,6 +69,8 @@ void ReadSetupLine(const std::string& line) {
     SlowSystemChosen = 1;
     LogLine("\tAssuming Emergency Slow System values.");
   }
+  if (key == "PAUSEONFOCUSLOSS")
+    PauseOnFocusLoss = !(upper_value == "FALSE" || upper_value == "OFF" || upper_value == "0");
   if (key == "KEY") ReadKeyLine(value);
   if (key == "MASTER") Settings[SET_MASTER_VOLUME] = SetupNumber(value);
   if (key == "SOUND") Settings[SET_SOUND_VOLUME] = SetupNumber(value);
@@ -112,6 +115,7 @@ std::string SetupFileText() {
   for (int slot = 0; slot < 100; ++slot)
     if (ControlTable[size_t(slot)] > 0)
       line("Key=" + std::to_string(slot) + "," + std::to_string(ControlTable[size_t(slot)]));
+  if (PauseOnFocusLoss == 0) line("PauseOnFocusLoss = False");
   return out;
 }
 

@@ -7,6 +7,9 @@ extern int AudioDriverChosen;  // 1 when the setup file named an audio driver
 // 1 when the setup file had an "ESS" line. The slow-system slot itself is cleared every frame, so
 // this keeps the player's choice for the next save.
 extern int SlowSystemChosen;
+// 1 (the default) when a game opens its pause menu as its window loses the focus; a
+// "PauseOnFocusLoss = False" line turns it off and is kept by every save.
+extern int PauseOnFocusLoss;
 
 // The leading whole number of a value (blanks skipped, optional sign, 0 without digits), made
 // non-negative; numbers past the int range saturate.

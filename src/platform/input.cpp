@@ -22,6 +22,7 @@ struct TInputState {
   int mouse_y = 0;
   int mouse_z = 0;
   int suspended = 0;
+  int focus_lost = 0;  // a focus loss not yet read by FocusLostHit
   int terminate = 0;
 };
 
@@ -46,6 +47,7 @@ void Apply(const TEvent& e) {
     case EVENT_APPSUSPEND:
       FlushAll();
       input.suspended = 1;
+      input.focus_lost = 1;
       break;
     case EVENT_APPRESUME:
       FlushAll();
@@ -205,6 +207,12 @@ int AppTerminate() {
 }
 
 int AppSuspended() { return input.suspended; }
+
+int FocusLostHit() {
+  const int lost = input.focus_lost;
+  input.focus_lost = 0;
+  return lost;
+}
 
 void ResetInput() {
   input = TInputState{};

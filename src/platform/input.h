@@ -66,6 +66,8 @@ void FlushMouse();
 // Window state: the close button was pressed (reading resets it), focus lost.
 int AppTerminate();
 int AppSuspended();
+// 1 once after the window lost the focus, however briefly; reading resets it.
+int FocusLostHit();
 
 // Puts the whole input state, the queue and the frame count back to the start (tests).
 void ResetInput();

@@ -5,6 +5,7 @@
 #include "framework/display_modes.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
+#include "framework/setup_file.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "support/headless_game.h"
@@ -165,6 +166,27 @@ TEST_F(PauseMenuTest, AltF4InTheMenuEndsTheProgramThroughTheFarewell) {
   const std::string log = game.Log();
   EXPECT_NE(log.find("Closing Up\r\n"), std::string::npos);
   EXPECT_FALSE(game.ReadFile("Files/Setup.ini").empty());
+}
+
+// Losing the focus in a game opens the menu as Escape does, unless the setup turned that off; a
+// loss on the title screen is not kept for the next game.
+TEST(PauseOnFocusLoss, OpensTheMenuInAGameOnly) {
+  for (int setting : {1, 0}) {
+    THeadlessGame game;
+    PauseOnFocusLoss = setting;
+    GameState = 0;
+    game.script().AtTime(100, {EVENT_APPSUSPEND, 0, 0, 0}).AtTime(150, {EVENT_APPRESUME, 0, 0, 0});
+    EXPECT_EQ(PlayUntilPauseResult(game), 0);
+    GameState = 1;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(game.Frame(), 0);
+    const int now = game.clock().NowMs();
+    game.script().AtTime(now + 100, {EVENT_APPSUSPEND, 0, 0, 0}).AtTime(now + 120, {EVENT_APPRESUME, 0, 0, 0});
+    if (setting) PressAtTime(game.script(), now + 1000, VK_ESCAPE);  // Continue
+    EXPECT_EQ(PlayUntilPauseResult(game), setting) << setting;
+    if (setting) {
+      EXPECT_GE(game.clock().NowMs(), now + 1000);
+    }
+  }
 }
 
 }  // namespace

@@ -75,13 +75,16 @@ TEST(PresentFrame, TabTogglesThePanelAndRewritesTheSetupFileEachPress) {
 }
 
 // A hand-written slow-system line outlives the frames that clear the flag and every save.
-TEST(PresentFrame, TheSetupFilesSlowSystemLineSurvivesSaves) {
+TEST(PresentFrame, TheSetupFilesSlowSystemAndFocusLinesSurviveSaves) {
   THeadlessGame game;
   ReadSetupLine("ESS");
+  ReadSetupLine(" pauseonfocusloss = off");
   game.script().PressAt(2, VK_TAB).PressAt(6, VK_TAB);
   for (int i = 0; i < 10; ++i) game.Frame();
   EXPECT_EQ(Settings[7], 0);
   EXPECT_NE(game.ReadFile("Files/Setup.ini").find("\r\nESS=1 ; This is a slow system"), std::string::npos);
+  EXPECT_NE(game.ReadFile("Files/Setup.ini").find("\r\nPauseOnFocusLoss = False\r\n"), std::string::npos);
+  EXPECT_EQ(PauseOnFocusLoss, 0);
 }
 
 TEST(PresentFrame, F12TogglesTheOverlayAndItsTexts) {
