@@ -59,3 +59,46 @@ bool WaitFor(const std::function<bool()>& done) {
   }
   return true;
 }
+
+TScriptedHttpServer::TScriptedHttpServer(std::function<std::string(const std::string&)> reply)
+    : reply_(std::move(reply)) {
+  listener_ = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(kLoopback);
+  socklen_t len = sizeof at;
+  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
+      listen(listener_, 16) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &len) != 0) {
+    ADD_FAILURE() << "cannot listen on 127.0.0.1";
+    return;
+  }
+  port_ = ntohs(at.sin_port);
+  thread_ = std::thread([this] {
+    for (;;) {
+      int fd = accept(listener_, nullptr, nullptr);
+      if (fd < 0) return;  // the listener was shut down
+      const std::string request = ReceiveUntil(fd, "\r\n");
+      const std::string line = request.substr(0, request.find('\n'));
+      {
+        std::lock_guard<std::mutex> hold(mutex_);
+        requests_.push_back(line);
+      }
+      const std::string reply = reply_(line);
+      send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+      close(fd);
+    }
+  });
+}
+
+TScriptedHttpServer::~TScriptedHttpServer() {
+  if (listener_ >= 0) shutdown(listener_, SHUT_RDWR);
+  if (thread_.joinable()) thread_.join();
+  if (listener_ >= 0) close(listener_);
+}
+
+std::string TScriptedHttpServer::Name() const { return "127.0.0.1:" + std::to_string(port_); }
+
+std::vector<std::string> TScriptedHttpServer::Requests() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return requests_;
+}

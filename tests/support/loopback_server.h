@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 constexpr uint32_t kLoopback = 0x7F000001;  // 127.0.0.1
 
@@ -28,3 +30,23 @@ void SendAll(int fd, const std::string& bytes);
 std::string ReceiveUntil(int fd, const std::string& marker);
 // Polls until done() holds, for at most 30 s; false when it never did.
 bool WaitFor(const std::function<bool()>& done);
+
+// A loopback HTTP peer for many requests, one connection each: it keeps every request's bytes up
+// to the first CR LF and answers with reply(request line), then closes.
+class TScriptedHttpServer {
+ public:
+  explicit TScriptedHttpServer(std::function<std::string(const std::string&)> reply);
+  ~TScriptedHttpServer();
+  // "127.0.0.1:port", the name the client opens.
+  std::string Name() const;
+  // Request lines so far ("GET //enscore/... HTTP/1.0").
+  std::vector<std::string> Requests();
+
+ private:
+  int listener_ = -1;
+  int port_ = 0;
+  std::function<std::string(const std::string&)> reply_;
+  std::mutex mutex_;
+  std::vector<std::string> requests_;
+  std::thread thread_;
+};
