@@ -42,6 +42,10 @@ void TextBox(int x, int y, int w, const std::string& label, const std::string& s
 void LoginPanel(int panelX, int panelW) {
   const int x = panelX + 20, w = panelW - 40;
   UseFont(1, 2);
+  // Keys typed while no box is active (the tab's own "2") must not land in the next box chosen.
+  if (LoginField == 0)
+    while (GetChar() != 0) {
+    }
   if (LoginField == 1) UserName = EditText(UserName);
   if (LoginField == 2) Password = EditText(Password);
   // Return moves from the name to the password; a click chooses a box, or leaves both.
@@ -68,11 +72,11 @@ void LoginPanel(int panelX, int panelW) {
 void LoggedInPanel(int panelX, int panelW) {
   const int x = panelX + 20, w = panelW - 40;
   UseFont(1, 2);
-  const bool over = MouseOver(x, 95, w, kBoxHeight);
-  Button(x, 95, w, "Refresh Scores", over || RefreshState != 0);
+  const bool over = MouseOver(x, 110, w, kBoxHeight);
+  Button(x, 110, w, "Refresh Scores", over || RefreshState != 0);
   if (RefreshState == 0 && MouseDown(1) && over) RefreshState = 1;
   Colour(255, 255, 180, 1.0f);
-  for (int i = 1; i <= MotdCount; ++i) TextAt(panelX + panelW / 2, 115 + 18 * i, MotdLines[size_t(i)], 1, 0);
+  for (int i = 1; i <= MotdCount; ++i) TextAt(panelX + panelW / 2, 130 + 18 * i, MotdLines[size_t(i)], 1, 0);
   RefreshStep(panelX, panelW);
 }
 
