@@ -67,17 +67,12 @@ void Fetch() {
   if (UpperText(reply).find("<HEAD>") != std::string::npos) {
     if (TableBest) SubmitTableBest();
   } else {
-    int count = 0;
-    for (int k = 1; k <= kTableEntries; ++k) {
-      const std::string a = Field(reply, "\n", 2 * k - 1);
-      if (a.find('|') == std::string::npos) continue;
-      TScoresPtr entry = ReadScoreFields(a, Field(reply, "\n", 2 * k));
-      if (!entry) continue;
-      ++count;
-      entry->GameMode = ~entry->GameMode;
+    const TScoresList entries = ParseOnlineTable(reply);
+    for (const TScoresPtr& entry : entries) {
       OnlineScores.push_back(entry);
       if (Submitted == 0 && TableBest && TableBest->Score >= entry->Score) SubmitTableBest();
     }
+    const int count = int(entries.size());
     if (Submitted == 0 && count < kTableEntries && TableBest) SubmitTableBest();
   }
   SortScores(LocalScores);
@@ -122,6 +117,19 @@ std::string ReplyBody(const std::string& reply) {
     if (collecting && i < reply.size()) body += reply[i];
   }
   return body;
+}
+
+TScoresList ParseOnlineTable(const std::string& body) {
+  TScoresList entries;
+  for (int k = 1; k <= kTableEntries; ++k) {
+    const std::string a = Field(body, "\n", 2 * k - 1);
+    if (a.find('|') == std::string::npos) continue;
+    TScoresPtr entry = ReadScoreFields(a, Field(body, "\n", 2 * k));
+    if (!entry) continue;
+    entry->GameMode = ~entry->GameMode;
+    entries.push_back(entry);
+  }
+  return entries;
 }
 
 std::string OnlineLogin(const std::string& input) {

@@ -28,6 +28,10 @@ std::string CredentialWrapper();
 // The text after the first empty line of a reply, up to the next empty line.
 std::string ReplyBody(const std::string& reply);
 
+// The entries of a fetched table: lines 2k - 1 and 2k hold entry k, at most 30, lines without
+// "|" skipped; each entry's mode is made ~mode, as online records carry it.
+TScoresList ParseOnlineTable(const std::string& body);
+
 // One request each; the reply's body, "" without a connection. The credentials are cleaned
 // first; login and submit answer "WRONG PASSWORD" without traffic when either is shorter than 4.
 std::string OnlineLogin(const std::string& input);
