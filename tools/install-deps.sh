@@ -12,6 +12,7 @@ play_packages=(
 test_packages=(
   googletest libgtest-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils
+  libcpp-httplib-dev libsqlite3-dev libsodium-dev
 )
 
 wanted=("${play_packages[@]}")

@@ -27,7 +27,6 @@
 const int WeekNumber = 3;
 const std::string GameTitle = "Lambrisk";
 const std::string Subtitle = "";
-const int OnlineTab = 0;
 const std::string TitleLine = "#" + std::to_string(WeekNumber) + " : " + GameTitle + " " + Subtitle;
 
 std::array<int, 100> Settings{};

@@ -9,7 +9,7 @@
 extern const int WeekNumber;          // 3: names the game folder "003/"
 extern const std::string GameTitle;   // "Lambrisk"
 extern const std::string Subtitle;    // ""
-extern const int OnlineTab;           // 0: the Online tab is switched off in this build
+extern const int OnlineTab;           // 1 shows the Online tab; 0 in the default build
 extern const std::string TitleLine;   // "#3 : Lambrisk ": window title, log banner, pause scatter
 
 // The slots of Settings in use; the others stay 0.

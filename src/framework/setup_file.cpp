@@ -7,6 +7,7 @@
 #include "framework/debug_log.h"
 #include "framework/game_paths.h"
 #include "framework/main_program.h"
+#include "scores/online_scores.h"
 #include "platform/files.h"
 #include "platform/stream.h"
 #include "ui/controls.h"
@@ -44,6 +45,7 @@ void ReadSetupLine(const std::string& line) {
   const std::string key = UpperText(TrimText(Field(line, "=", 1, 0)));
   const std::string value = TrimText(Field(line, "=", 2, 0));
   const std::string upper_value = UpperText(value);
+  if (key == "SCORESERVER" && !value.empty()) ScoreServer = value;
   if (key == "AUDIODRIVER") {
     AudioDriverChosen = 1;
     for (size_t i = 0; i < AudioDriverList.size(); ++i)
@@ -116,6 +118,12 @@ std::string SetupFileText() {
     if (ControlTable[size_t(slot)] > 0)
       line("Key=" + std::to_string(slot) + "," + std::to_string(ControlTable[size_t(slot)]));
   if (PauseOnFocusLoss == 0) line("PauseOnFocusLoss = False");
+  // Only a server the player chose is kept: the default may change with a new release.
+  if (ScoreServer != DefaultScoreServer) {
+    line("");
+    line("[Online]");
+    line("ScoreServer=" + ScoreServer);
+  }
   return out;
 }
 

@@ -6,12 +6,14 @@
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/main_program.h"
+#include "framework/online_panel.h"
 #include "framework/present_frame.h"
 #include "game/game_session.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
+#include "scores/online_scores.h"
 #include "scores/score_table.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
@@ -90,8 +92,11 @@ void SidePanel(int panelX) {
 void ChooseTab(int panelX) {
   const int w = PanelW();
   const bool online = OnlineTab == 1;
-  const bool keys[3] = {KeyDown('1') || KeyDown(VK_F1), online && (KeyDown('2') || KeyDown(VK_F2)),
-                        KeyDown('3') || KeyDown(VK_F3)};
+  // Digits typed into a login box are text, not tab choices.
+  const bool typing = LoginField != 0;
+  const bool keys[3] = {(!typing && KeyDown('1')) || KeyDown(VK_F1),
+                        online && ((!typing && KeyDown('2')) || KeyDown(VK_F2)),
+                        (!typing && KeyDown('3')) || KeyDown(VK_F3)};
   const float at[3] = {0.0f, 0.33f, 0.66f};
   bool anything = MouseDown(1) != 0;
   for (int tab = 0; tab < 3; ++tab) {
@@ -191,14 +196,6 @@ void WorldChooser() {
 
 }  // namespace
 
-std::string CleanLoginText(const std::string& text) {
-  std::string clean = text;
-  for (char c : std::string("*\"'-+&?{}[]~#\\/:;"))
-    for (char& t : clean)
-      if (t == c) t = '_';
-  return clean;
-}
-
 int TitlePanelWidth(int current_width) { return current_width > 899 ? 335 : 415; }
 
 bool TitleFrame() {
@@ -221,6 +218,7 @@ bool TitleFrame() {
   Colour(255, 255, 255, 1.0f);
   if (TitleTab == TAB_HISCORES) TextAt(panelX + PanelW() / 2, 50, "Hiscores", 1, 0);
   if (TitleTab == TAB_ABOUT) AboutPage(panelX);
+  if (OnlineTab == 1) OnlineFrame(panelX, PanelW(), TitleTab == TAB_ONLINE);
   SettingsHint();
 
   Colour(255, 255, 255, 1.0f);
@@ -232,8 +230,8 @@ bool TitleFrame() {
   // did something (Held) or the settings panel or a login box has the keyboard.
   if (StartInputHeld && !Held && PanelOffset < -250 && LoginField == 0) StartSession(1, true);
   // The editor's key is not latched: holding it opens the editor at once (not while the panel,
-  // which binds keys pressed over its buttons, is shown).
-  if (KeyDown(kEditorKey) && !PanelShown()) StartSession(0, false);
+  // which binds keys pressed over its buttons, is shown, nor while a login box takes letters).
+  if (KeyDown(kEditorKey) && !PanelShown() && LoginField == 0) StartSession(0, false);
 
   WorldChooser();
 

@@ -10,9 +10,6 @@ extern int SlideIn;     // 0 .. 32: how far the screen has slid in; 0 after ever
 extern int TitleTab;    // the selected tab (TTitleTab)
 extern int LoginField;  // 0 none, 1 user name, 2 password being typed (Online tab only)
 
-// The login text with each of the characters that would break a request or a file replaced by
-// "_": * " ' - + & ? { } [ ] ~ # \ / : ;
-std::string CleanLoginText(const std::string& text);
 // Width of the side panel for the real display width: wider at small sizes, where text is larger.
 int TitlePanelWidth(int current_width);
 

@@ -5,6 +5,8 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -24,6 +26,25 @@ bool LooksLikeHostName(const std::string& name) {
 }
 
 bool WouldBlock(int err) { return err == EAGAIN || err == EWOULDBLOCK || err == EINTR; }
+
+// Waits until fd is ready for events or millis have passed (negative: no limit). Interrupted
+// waits go on with the time that is left. True when ready.
+bool WaitReady(int fd, short events, int millis) {
+  pollfd p{fd, events, 0};
+  int left = millis;
+  for (;;) {
+    timespec before{};
+    clock_gettime(CLOCK_MONOTONIC, &before);
+    const int ready = poll(&p, 1, left);
+    if (ready > 0) return true;
+    if (ready == 0 || errno != EINTR) return false;
+    if (left < 0) continue;
+    timespec after{};
+    clock_gettime(CLOCK_MONOTONIC, &after);
+    left -= int((after.tv_sec - before.tv_sec) * 1000 + (after.tv_nsec - before.tv_nsec) / 1000000);
+    if (left <= 0) return false;
+  }
+}
 
 }  // namespace
 
@@ -55,28 +76,30 @@ std::shared_ptr<TSocket> TSocket::CreateTCP() {
 
 TSocket::~TSocket() { Close(); }
 
+void TSocket::SetTimeouts(int connectMillis, int readMillis) {
+  connect_millis_ = connectMillis;
+  read_millis_ = readMillis;
+}
+
 bool TSocket::Connect(uint32_t address, int port) {
   if (fd_ < 0 || connected_ || address == 0 || port <= 0 || port > 65535) return false;
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_port = htons(uint16_t(port));
   to.sin_addr.s_addr = htonl(address);
-  if (connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
-    connected_ = true;
-    return true;
+  // Connecting without blocking lets the wait below keep to the limit; the socket blocks again
+  // afterwards.
+  const int flags = fcntl(fd_, F_GETFL, 0);
+  if (flags < 0 || fcntl(fd_, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  bool ok = connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
+  if (!ok && (errno == EINPROGRESS || errno == EINTR) && WaitReady(fd_, POLLOUT, connect_millis_)) {
+    int err = 0;
+    socklen_t len = sizeof err;
+    ok = getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
   }
-  if (errno != EINTR) return false;
-  // An interrupted connect goes on in the background: wait for it to settle.
-  pollfd p{fd_, POLLOUT, 0};
-  int ready;
-  do {
-    ready = poll(&p, 1, -1);
-  } while (ready < 0 && errno == EINTR);
-  int err = 0;
-  socklen_t len = sizeof err;
-  if (ready <= 0 || getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) != 0 || err != 0) return false;
-  connected_ = true;
-  return true;
+  if (fcntl(fd_, F_SETFL, flags) != 0) ok = false;
+  connected_ = ok;
+  return ok;
 }
 
 int TSocket::Send(const void* buf, int count) {
@@ -98,6 +121,10 @@ int TSocket::Send(const void* buf, int count) {
 
 int TSocket::Recv(void* buf, int count) {
   if (fd_ < 0 || !connected_ || !buf || count <= 0) return 0;
+  if (read_millis_ >= 0 && !WaitReady(fd_, POLLIN, read_millis_)) {
+    connected_ = false;
+    return 0;
+  }
   for (;;) {
     ssize_t n = recv(fd_, buf, size_t(count), 0);
     if (n < 0 && errno == EINTR) continue;

@@ -20,12 +20,17 @@ class TSocket {
   TSocket(const TSocket&) = delete;
   TSocket& operator=(const TSocket&) = delete;
 
-  // Connects (blocking) to address:port; false leaves the socket unconnected.
+  // Limits for Connect and for each wait in Recv, in milliseconds; negative (the start value)
+  // waits as long as it takes. A wait that runs out ends the connection as a failure would.
+  void SetTimeouts(int connectMillis, int readMillis);
+  // Connects (blocking, within the connect limit) to address:port; false leaves the socket
+  // unconnected.
   bool Connect(uint32_t address, int port);
   // Sends every byte unless the connection fails; returns the bytes sent. A failure marks the
   // socket unconnected; it never raises SIGPIPE.
   int Send(const void* buf, int count);
-  // Waits for and returns up to count bytes; 0 when the peer has closed or the connection failed.
+  // Waits for and returns up to count bytes; 0 when the peer has closed, the connection failed or
+  // the peer stayed silent past the read limit.
   int Recv(void* buf, int count);
   // Bytes that can be read now without waiting.
   int ReadAvail();
@@ -38,6 +43,8 @@ class TSocket {
   explicit TSocket(int fd) : fd_(fd) {}
   int fd_ = -1;             // -1 once closed
   bool connected_ = false;  // connect succeeded and no end or failure seen since
+  int connect_millis_ = -1;  // limits set by SetTimeouts; negative waits for ever
+  int read_millis_ = -1;
 };
 
 using TSocketPtr = std::shared_ptr<TSocket>;

@@ -50,8 +50,10 @@ std::string ScoreLine(const TScores& r) {
 }
 
 TScoresPtr ReadScoreLine(const std::string& line) {
-  const std::string f = Field(line, SectionMark, 1);
-  const std::string g = Field(line, SectionMark, 2);
+  return ReadScoreFields(Field(line, SectionMark, 1), Field(line, SectionMark, 2));
+}
+
+TScoresPtr ReadScoreFields(const std::string& f, const std::string& g) {
   if (f.find('|') == std::string::npos) return nullptr;
   auto r = std::make_shared<TScores>();
   r->Score = Decimal(Field(f, "|", 1));

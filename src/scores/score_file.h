@@ -10,6 +10,9 @@
 // holds no record).
 std::string ScoreLine(const TScores& record);
 TScoresPtr ReadScoreLine(const std::string& plain);
+// The same from the line's two halves: the "|"-separated fields and the 30 per-level values (the
+// online tables send them as two lines).
+TScoresPtr ReadScoreFields(const std::string& fields, const std::string& levels);
 
 // Replaces the local list and the stored login with the contents of "nuscores.dat". A list that
 // was loaded before in this run is saved first, so a reload never loses a game played since.

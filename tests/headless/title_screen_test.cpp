@@ -189,6 +189,11 @@ TEST(TitleScreen, TheAboutPageAndTheCleanedLogin) {
   // The Hiscores caption is gone and the tab's blip played an octave up.
   EXPECT_EQ(t.game.driver().FindText("Hiscores", last), nullptr);
   EXPECT_FLOAT_EQ(t.Blips().back(), 2.0f);
+  // The default build has no Online tab: no caption, and 2 chooses nothing.
+  EXPECT_EQ(t.game.driver().FindText("2.Online", last), nullptr);
+  t.game.script().PressAt(FrameCount(), '2');
+  t.Play(4);
+  EXPECT_EQ(TitleTab, TAB_ABOUT);
 }
 
 }  // namespace

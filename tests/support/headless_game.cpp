@@ -19,6 +19,8 @@
 #include "platform/image.h"
 #include "platform/input.h"
 #include "platform/sound.h"
+#include "scores/http_client.h"
+#include "scores/online_scores.h"
 #include "scores/score_table.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
@@ -44,6 +46,8 @@ void ResetEveryModule() {
   ResetTitleScreen();
   ResetGameState();
   ResetScoreTableAnimation();
+  ResetOnlineScores();
+  ResetHttpClient();
   // Loading is over when a screen first runs.
   PrepareFrontEnd();
 }

@@ -11,72 +11,9 @@
 #include <thread>
 #include <unistd.h>
 
+#include "support/loopback_server.h"
+
 namespace {
-
-constexpr uint32_t kLoopback = 0x7F000001;
-
-// Accepts one connection on a free loopback port and runs a script on it in a thread.
-class TLoopbackServer {
- public:
-  explicit TLoopbackServer(std::function<void(int)> script) {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_addr.s_addr = htonl(kLoopback);
-    socklen_t len = sizeof at;
-    if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
-        listen(listener_, 1) != 0 ||
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &len) != 0) {
-      ADD_FAILURE() << "cannot listen on 127.0.0.1";
-      return;
-    }
-    port_ = ntohs(at.sin_port);
-    thread_ = std::thread([this, script] {
-      int fd = accept(listener_, nullptr, nullptr);
-      if (fd < 0) return;
-      script(fd);
-      close(fd);
-    });
-  }
-  ~TLoopbackServer() {
-    Finish();
-    if (listener_ >= 0) close(listener_);
-  }
-  // Waits until the script has run and the connection is closed.
-  void Finish() {
-    if (thread_.joinable()) thread_.join();
-  }
-  int Port() const { return port_; }
-
- private:
-  int listener_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-};
-
-void SendAll(int fd, const std::string& bytes) {
-  ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
-}
-
-// Reads until the text ends with the marker or the client closes.
-std::string ReceiveUntil(int fd, const std::string& marker) {
-  std::string got;
-  char c;
-  while (got.size() < marker.size() || got.compare(got.size() - marker.size(), marker.size(), marker) != 0) {
-    if (recv(fd, &c, 1, 0) != 1) break;
-    got.push_back(c);
-  }
-  return got;
-}
-
-bool WaitFor(const std::function<bool()>& done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
 
 TSocketPtr ConnectedTo(const TLoopbackServer& server) {
   TSocketPtr sock = TSocket::CreateTCP();

@@ -1,0 +1,120 @@
+// The HTTP client: the request bytes, the reply read to the end, and the form encoding.
+#include "scores/http_client.h"
+
+#include <cstdlib>
+
+int HttpConnectMillis = 4000;
+int HttpSilenceMillis = 8000;
+
+namespace {
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+// Position of c among the upper-case hex digits counted from 1; 0 when it is not one.
+int HexPosition(char c) {
+  for (int i = 0; i < 16; ++i)
+    if (kHexDigits[i] == c) return i + 1;
+  return 0;
+}
+
+size_t PortColon(const std::string& hostName) {
+  const size_t colon = hostName.rfind(':');
+  if (colon == std::string::npos || colon + 1 >= hostName.size()) return std::string::npos;
+  for (size_t i = colon + 1; i < hostName.size(); ++i)
+    if (hostName[i] < '0' || hostName[i] > '9') return std::string::npos;
+  return colon;
+}
+
+}  // namespace
+
+int HttpPort(const std::string& hostName) {
+  const size_t colon = PortColon(hostName);
+  if (colon == std::string::npos) return 80;
+  // Past five digits the number means no port at all: the connection is refused at once.
+  if (hostName.size() - colon > 6) return 0;
+  const int port = std::atoi(hostName.c_str() + colon + 1);
+  return port <= 65535 ? port : 0;
+}
+
+std::string HttpHostOnly(const std::string& hostName) {
+  const size_t colon = PortColon(hostName);
+  return colon == std::string::npos ? hostName : hostName.substr(0, colon);
+}
+
+int Thttp::Open(const std::string& hostName, int autoCloseArg) {
+  sock = TSocket::CreateTCP();
+  if (!sock) return 0;
+  sock->SetTimeouts(HttpConnectMillis, HttpSilenceMillis);
+  if (!sock->Connect(HostIp(HttpHostOnly(hostName)), HttpPort(hostName))) return 0;
+  host = hostName;
+  stream = CreateSocketStream(sock, true);
+  autoClose = autoCloseArg;
+  return 1;
+}
+
+std::string Thttp::Exchange(const std::string& request) {
+  if (!stream) return "";
+  stream->WriteLine(request);
+  std::string reply;
+  while (!stream->Eof()) reply += stream->ReadLine() + "\n";
+  if (autoClose) Close();
+  if (!reply.empty()) reply.pop_back();
+  return reply;
+}
+
+std::string Thttp::Get(const std::string& path) {
+  return Exchange("GET /" + path + " HTTP/1.0\nHost: " + host + "\nUser-Agent: " + agent + "\n\n");
+}
+
+std::string Thttp::Post(const std::string& path, const std::vector<std::string>& names,
+                        const std::vector<std::string>& values) {
+  std::string body;
+  for (size_t i = 0; i < names.size(); ++i)
+    body += UrlEncode(names[i]) + "=" + UrlEncode(i < values.size() ? values[i] : "") + "&";
+  if (!body.empty()) body.pop_back();
+  return Exchange("POST /" + path + " HTTP/1.0\nHost: " + host + "\nUser-Agent: " + agent +
+                  "\nContent-Length: " + std::to_string(body.size()) +
+                  "\nContent-Type: application/x-www-form-urlencoded\n\n" + body);
+}
+
+int Thttp::Close() {
+  if (stream) stream->Close();
+  if (sock) sock->Close();
+  return 0;
+}
+
+std::string Thttp::UrlEncode(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '+' ||
+        c == '-' || c == '.' || c == '_') {
+      out += ch;
+    } else {
+      out += '%';
+      out += kHexDigits[c >> 4];
+      out += kHexDigits[c & 15];
+    }
+  }
+  return out;
+}
+
+std::string Thttp::UrlDecode(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      out += text[i];
+      continue;
+    }
+    const int p1 = i + 1 < text.size() ? HexPosition(text[i + 1]) : 0;
+    const int p2 = i + 2 < text.size() ? HexPosition(text[i + 2]) : 0;
+    out += char(p1 * 16 + p2 - 17);
+    i += 2;
+  }
+  return out;
+}
+
+void ResetHttpClient() {
+  HttpConnectMillis = 4000;
+  HttpSilenceMillis = 8000;
+}

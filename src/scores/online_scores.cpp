@@ -1,0 +1,198 @@
+// The online score service: requests, replies and the refresh that keeps OnlineScores in step
+// with the server's table.
+#include "scores/online_scores.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "audio/sound_effects.h"
+#include "framework/main_program.h"
+#include "platform/input.h"
+#include "scores/http_client.h"
+#include "scores/score_file.h"
+#include "scores/score_table.h"
+#include "scores/scramble.h"
+#include "ui/text_fields.h"
+
+const std::string DefaultScoreServer = "localhost";
+std::string ScoreServer = DefaultScoreServer;
+bool LoggedIn = false;
+bool LoginFailed = false;
+int RefreshState = 0;
+int Submitted = 0;
+int MotdCount = 0;
+const std::string SubmitMark = "|^[+=\xA2!K39qW7 mod |";
+
+namespace {
+
+const int kGameFlags = 0;  // this game sets no flags
+const int kTableEntries = 30;
+
+bool StartsWith(const std::string& text, const std::string& head) { return text.compare(0, head.size(), head) == 0; }
+
+void CleanCredentials() {
+  UserName = CleanLoginText(UserName);
+  Password = CleanLoginText(Password);
+}
+
+bool CredentialsTooShort() { return UserName.size() < 4 || Password.size() < 4; }
+
+std::string Request(const std::string& path) {
+  Thttp http;
+  std::string reply;
+  if (http.Open(ScoreServer, 0)) reply = http.Get(path);
+  http.Close();
+  return ReplyBody(reply);
+}
+
+void SubmitTableBest() {
+  SubmitScore(Scramble(UserName + "|" + CredentialWrapper() + "|" + SubmissionLine(*TableBest), ""));
+  ++Submitted;
+}
+
+// Drops the records of the table in view, which the fetch is about to bring back.
+void ForgetCurrentTable() {
+  const int mode = ~GameMode;
+  OnlineScores.erase(std::remove_if(OnlineScores.begin(), OnlineScores.end(),
+                                    [mode](const TScoresPtr& r) {
+                                      return r->GameMode == mode && r->Level == StartWorld &&
+                                             r->GameFlags == kGameFlags;
+                                    }),
+                     OnlineScores.end());
+}
+
+void Fetch() {
+  PlaySfx(99, 0.5f, 1.0f, 0.0f);
+  const std::string reply = FetchTable(TableNumber(GameMode, StartWorld, kGameFlags));
+  if (UpperText(reply).find("<HEAD>") != std::string::npos) {
+    if (TableBest) SubmitTableBest();
+  } else {
+    const TScoresList entries = ParseOnlineTable(reply);
+    for (const TScoresPtr& entry : entries) {
+      OnlineScores.push_back(entry);
+      if (Submitted == 0 && TableBest && TableBest->Score >= entry->Score) SubmitTableBest();
+    }
+    const int count = int(entries.size());
+    if (Submitted == 0 && count < kTableEntries && TableBest) SubmitTableBest();
+  }
+  SortScores(LocalScores);
+  SortScores(OnlineScores);
+  PlaySfx(99, 1.0f, 1.0f, 0.0f);
+  RefreshState = 3;
+}
+
+}  // namespace
+
+std::string CleanLoginText(const std::string& text) {
+  std::string clean = text;
+  for (char c : std::string("*\"'-+&?{}[]~#\\/:;"))
+    for (char& t : clean)
+      if (t == c) t = '_';
+  return clean;
+}
+
+std::string TableNumber(int mode, int world, int flags) {
+  return std::to_string(int64_t(mode) + int64_t(world) * 100 + int64_t(flags) * 1000);
+}
+
+std::string SubmissionLine(const TScores& r) {
+  std::string line = std::to_string(r.Score) + "|" + r.Name + "|" + std::to_string(r.Badges) + "|" +
+                     std::to_string(r.Timestamp) + "|" + std::to_string(r.Level) + "|" +
+                     std::to_string(r.GameMode) + "|" + std::to_string(r.GameFlags) + "|" +
+                     std::to_string(r.Quit) + SubmitMark;
+  for (int k = 1; k <= 30; ++k) line += (k > 1 ? "|" : "") + std::to_string(r.Best[size_t(k)]);
+  return line;
+}
+
+std::string CredentialWrapper() { return Scramble(UserName + "|" + Password, HeaderCode); }
+
+std::string ReplyBody(const std::string& reply) {
+  std::string body;
+  bool collecting = false;
+  for (size_t i = 0; i < reply.size(); ++i) {
+    if (reply[i] == '\n' && i + 1 < reply.size() && reply[i + 1] == '\n') {
+      collecting = !collecting;
+      i += 2;
+    }
+    if (collecting && i < reply.size()) body += reply[i];
+  }
+  return body;
+}
+
+TScoresList ParseOnlineTable(const std::string& body) {
+  TScoresList entries;
+  for (int k = 1; k <= kTableEntries; ++k) {
+    const std::string a = Field(body, "\n", 2 * k - 1);
+    if (a.find('|') == std::string::npos) continue;
+    TScoresPtr entry = ReadScoreFields(a, Field(body, "\n", 2 * k));
+    if (!entry) continue;
+    entry->GameMode = ~entry->GameMode;
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+std::string OnlineLogin(const std::string& input) {
+  CleanCredentials();
+  if (CredentialsTooShort()) return "WRONG PASSWORD";
+  return Request("/enscore/login.php?week=" + std::to_string(WeekNumber) + "&input=" + input);
+}
+
+std::string SubmitScore(const std::string& input) {
+  CleanCredentials();
+  if (CredentialsTooShort()) return "WRONG PASSWORD";
+  return Request("/enscore/scores.php?Week=" + std::to_string(WeekNumber) + "&Input=" + input);
+}
+
+std::string FetchTable(const std::string& tableName) {
+  CleanCredentials();
+  return Request("/enscore/tables/" + std::to_string(WeekNumber) + "/" + tableName + ".txt");
+}
+
+void Login() {
+  CleanCredentials();
+  const std::string reply = OnlineLogin(Scramble(UserName + "|" + CredentialWrapper(), ""));
+  if (!StartsWith(reply, "Password Correct") && !StartsWith(reply, "Welcome!")) {
+    LoginFailed = true;
+    RefreshState = 0;
+    return;
+  }
+  MotdCount = 0;
+  const std::string motd = Field(reply, "|", 2);
+  for (int k = 1; MotdCount < int(MotdLines.size()) - 1; ++k) {
+    const std::string line = Field(motd, "\n", k);
+    if (line.empty() || line == "-+-") break;
+    MotdLines[size_t(++MotdCount)] = TrimText(line);
+  }
+  LoginFailed = false;
+  LoggedIn = true;
+  RefreshState = 1;
+}
+
+std::string LoginError() {
+  if (UserName.size() <= 3) return "USERNAME TOO SHORT";
+  if (Password.size() <= 3) return "PASSWORD TOO SHORT";
+  return "WRONG PASSWORD";
+}
+
+void RefreshStep(int panelX, int panelW) {
+  if (RefreshState == 2) Fetch();
+  DrawScoreTable(panelX, panelW, ~GameMode, StartWorld, kGameFlags, 1);
+  if (RefreshState == 1) {
+    ForgetCurrentTable();
+    RefreshState = 2;
+  }
+  if (RefreshState == 3 && !MouseDown(1)) {
+    RefreshState = 0;
+    Submitted = 0;
+  }
+}
+
+void ResetOnlineScores() {
+  ScoreServer = DefaultScoreServer;
+  LoggedIn = false;
+  LoginFailed = false;
+  RefreshState = 0;
+  Submitted = 0;
+  MotdCount = 0;
+}

@@ -1,0 +1,49 @@
+// The online score service: log in (a new name registers), fetch the server's table of the
+// current start world, mode and flags, and submit the local table's best when it would place.
+// Requests are plain GETs through Thttp whose query values are scrambled with the score file's
+// keys; they block the frame for at most the client's time limits.
+#pragma once
+#include <string>
+
+#include "scores/score_records.h"
+
+extern const std::string DefaultScoreServer;  // "localhost": a server run beside the game, port 80
+extern std::string ScoreServer;  // "host" or "host:port" of the score server, from the setup
+extern bool LoggedIn;            // a login succeeded this run (there is no logout)
+extern bool LoginFailed;         // the last login was rejected
+extern int RefreshState;         // 0 idle, 1 requested, 2 fetch next frame, 3 done (button up?)
+extern int Submitted;            // submissions made by the current refresh
+extern int MotdCount;            // message-of-the-day lines in MotdLines[1..]
+extern const std::string SubmitMark;  // between a submitted record's fields and its level values
+
+// The login text with each character that would break a request or a file replaced by "_":
+// * " ' - + & ? { } [ ] ~ # \ / : ;
+std::string CleanLoginText(const std::string& text);
+// Decimal table number: mode + world * 100 + flags * 1000.
+std::string TableNumber(int mode, int world, int flags);
+// The record as a submission: its fields, SubmitMark, its 30 level values.
+std::string SubmissionLine(const TScores& record);
+// The credentials as the server checks them: UserName "|" Password scrambled with HeaderCode.
+std::string CredentialWrapper();
+// The text after the first empty line of a reply, up to the next empty line.
+std::string ReplyBody(const std::string& reply);
+
+// The entries of a fetched table: lines 2k - 1 and 2k hold entry k, at most 30, lines without
+// "|" skipped; each entry's mode is made ~mode, as online records carry it.
+TScoresList ParseOnlineTable(const std::string& body);
+
+// One request each; the reply's body, "" without a connection. The credentials are cleaned
+// first; login and submit answer "WRONG PASSWORD" without traffic when either is shorter than 4.
+std::string OnlineLogin(const std::string& input);
+std::string SubmitScore(const std::string& input);
+std::string FetchTable(const std::string& tableName);
+
+// The Login button: logs in, keeps the message of the day and asks for a refresh.
+void Login();
+// The login panel's error line for the current credentials.
+std::string LoginError();
+// Once per frame of the Online tab while logged in: fetch (and submit), draw the online table in
+// the panel at panelX of width panelW, then move the refresh on.
+void RefreshStep(int panelX, int panelW);
+// Start values (the main program's creation of the state; tests).
+void ResetOnlineScores();

@@ -1,0 +1,228 @@
+// The score server on loopback with the game's own client: registration, login, submission and
+// tables through the real refresh, then requests that are malformed, wrongly scrambled or huge,
+// a restart on the same database, and many connections at once.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/main_program.h"
+#include "platform/socket.h"
+#include "score_db.h"
+#include "score_server.h"
+#include "scores/http_client.h"
+#include "scores/online_scores.h"
+#include "scores/score_records.h"
+#include "scores/scramble.h"
+#include "support/headless_game.h"
+#include "support/loopback_server.h"
+#include "ui/text_fields.h"
+
+namespace {
+
+struct TServerWorld {
+  THeadlessGame game;
+  std::string db = game.Root() + "/scores.db";
+  std::unique_ptr<TScoreServer> server;
+  TServerWorld() {
+    ResetScoreRecords();
+    Start();
+    UserName = "Shepherd";
+    Password = "woolly jumper";
+    StartWorld = 4;
+    GameMode = 1;
+  }
+  ~TServerWorld() { ResetScoreRecords(); }
+  void Start() {
+    server = std::make_unique<TScoreServer>();
+    TServerOptions options;
+    options.bind = "127.0.0.1";
+    options.port = 0;
+    options.database = db;
+    options.motd = "Week three\\nBe kind";
+    ASSERT_TRUE(server->Start(options)) << server->Error();
+    ScoreServer = "127.0.0.1:" + std::to_string(server->Port());
+  }
+  void Restart() {
+    server->Stop();
+    Start();
+  }
+  void LocalBest(int64_t score, const std::string& name) {
+    auto r = std::make_shared<TScores>();
+    r->Score = score;
+    r->Level = StartWorld;
+    r->GameMode = GameMode;
+    r->Name = name;
+    r->Timestamp = score;
+    r->Best[30] = 1;
+    LocalScores.push_back(r);
+    RankTable(LocalScores, StartWorld, GameMode, 0, 1);
+  }
+  void Refresh() {
+    RefreshState = 1;
+    RefreshStep(400, 335);
+    RefreshStep(400, 335);
+  }
+  std::vector<std::string> OnlineNames() {
+    std::vector<std::string> names;
+    for (const TScoresPtr& r : OnlineScores) names.push_back(r->Name + "=" + std::to_string(r->Score));
+    return names;
+  }
+};
+
+// Sends bytes as they are and returns everything the server answered before it closed.
+std::string Raw(int port, const std::string& bytes) {
+  TSocketPtr sock = TSocket::CreateTCP();
+  sock->SetTimeouts(2000, 5000);
+  if (!sock->Connect(kLoopback, port)) return "(refused)";
+  sock->Send(bytes.data(), int(bytes.size()));
+  std::string reply;
+  char buf[4096];
+  for (int n; (n = sock->Recv(buf, sizeof buf)) > 0;) reply.append(buf, size_t(n));
+  return reply;
+}
+
+std::string Status(const std::string& reply) { return reply.substr(0, reply.find('\r')); }
+
+TEST(ScoreServerTest, GameClientRegistersLogsInSubmitsAndReadsTables) {
+  TServerWorld world;
+  // The game's own request bytes (LF line ends, the doubled slash) are taken as they are.
+  const std::string raw = Raw(world.server->Port(),
+                              "GET //enscore/tables/3/401.txt HTTP/1.0\nHost: h\nUser-Agent: FennickThttp/1.0\n\n\r\n");
+  EXPECT_EQ(Status(raw), "HTTP/1.1 404 Not Found");
+  EXPECT_NE(raw.find("<head>"), std::string::npos);
+
+  Login();
+  ASSERT_TRUE(LoggedIn);
+  EXPECT_EQ(MotdCount, 2);
+  EXPECT_EQ(MotdLines[2], "Be kind");
+  LoggedIn = false;
+  Login();
+  EXPECT_TRUE(LoggedIn) << "a known name with its password logs in again";
+  Password = "not the one";
+  LoggedIn = false;
+  Login();
+  EXPECT_TRUE(LoginFailed);
+  EXPECT_FALSE(LoggedIn);
+  Password = "woolly jumper";
+  LoggedIn = true;
+
+  // No table yet: the local best goes up; refreshing again brings it back once.
+  world.LocalBest(500, "Ewe");
+  world.Refresh();
+  world.Refresh();
+  world.Refresh();
+  EXPECT_EQ(world.OnlineNames(), std::vector<std::string>{"Ewe=500"});
+  EXPECT_EQ(OnlineScores[0]->GameMode, ~1);
+  EXPECT_EQ(OnlineScores[0]->Best[30], 1);
+
+  // A second player fills the table to 30 above a low local best: nothing more is submitted.
+  UserName = "Drover";
+  Login();
+  for (int64_t s = 1000; s < 1029; ++s) {
+    LocalScores.clear();
+    world.LocalBest(s, "Ram");
+    world.Refresh();
+  }
+  LocalScores.clear();
+  world.LocalBest(10, "Lamb");
+  world.Refresh();
+  ASSERT_EQ(OnlineScores.size(), 30u);
+  for (const TScoresPtr& r : OnlineScores) EXPECT_NE(r->Name, "Lamb");
+  const std::string table = FetchTable("401");
+  EXPECT_EQ(table.substr(0, 9), "1028|Ram|");
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 59) << "30 entries of two lines, best first";
+
+  // Everything survives a restart; the password is stored only as a hash.
+  world.Restart();
+  OnlineScores.clear();
+  world.Refresh();
+  EXPECT_EQ(OnlineScores.size(), 30u);
+  LoggedIn = false;
+  Login();
+  EXPECT_TRUE(LoggedIn);
+  world.server->Stop();
+  std::ifstream file(world.db, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  EXPECT_EQ(bytes.str().find("woolly jumper"), std::string::npos);
+  TScoreDb db;
+  ASSERT_TRUE(db.Open(world.db));
+  EXPECT_EQ(db.Players(), (std::vector<std::string>{"Drover", "Shepherd"}));
+}
+
+TEST(ScoreServerTest, BadRequestsAreAnsweredAndStoreNothing) {
+  TServerWorld world;
+  Login();
+  ASSERT_TRUE(LoggedIn);
+  const int port = world.server->Port();
+  auto get = [port](const std::string& path) {
+    return Status(Raw(port, "GET /" + path + " HTTP/1.0\nHost: h\n\n\r\n"));
+  };
+  TScores record;
+  record.Score = 77;
+  record.Name = "Ewe";
+  record.Level = 4;
+  record.GameMode = 1;
+  const std::string wrapper = CredentialWrapper();
+  auto submit = [&](const std::string& user, const std::string& wrap, const std::string& line) {
+    return "/enscore/scores.php?Week=3&Input=" + Scramble(user + "|" + wrap + "|" + line, "");
+  };
+  std::string flipped = submit(UserName, wrapper, SubmissionLine(record));
+  flipped[flipped.size() - 5] = flipped[flipped.size() - 5] == 'A' ? 'B' : 'A';
+  TScores badLevel = record;
+  badLevel.Level = 99;
+  std::string noMark = SubmissionLine(record);
+  noMark.replace(noMark.find(SubmitMark), SubmitMark.size(), "|");
+
+  const std::pair<std::string, std::string> cases[] = {
+      {flipped, "HTTP/1.1 400 Bad Request"},
+      {"/enscore/scores.php?Week=3&Input=00FF", "HTTP/1.1 400 Bad Request"},
+      {"/enscore/scores.php?Week=4&Input=" + submit(UserName, wrapper, SubmissionLine(record)).substr(34),
+       "HTTP/1.1 404 Not Found"},
+      {submit(UserName, Scramble(UserName + "|wrong pass", HeaderCode), SubmissionLine(record)),
+       "HTTP/1.1 403 Forbidden"},
+      {submit("Stranger", Scramble("Stranger|woolly jumper", HeaderCode), SubmissionLine(record)),
+       "HTTP/1.1 403 Forbidden"},
+      {submit(UserName, wrapper, SubmissionLine(badLevel)), "HTTP/1.1 400 Bad Request"},
+      {submit(UserName, wrapper, noMark), "HTTP/1.1 400 Bad Request"},
+      {submit(UserName, wrapper, "x|y'); DROP TABLE records;--" + SubmitMark + "1"), "HTTP/1.1 400 Bad Request"},
+      {"/enscore/login.php?week=3&input=" + Scramble("ab|" + Scramble("ab|cd", HeaderCode), ""),
+       "HTTP/1.1 403 Forbidden"},
+      {"/enscore/login.php?week=3", "HTTP/1.1 400 Bad Request"},
+      {"/enscore/tables/3/4x1.txt", "HTTP/1.1 404 Not Found"},
+      {"/enscore/tables/3/../../etc/passwd", "HTTP/1.1 404 Not Found"},
+      {"/elsewhere", "HTTP/1.1 404 Not Found"},
+      {"/enscore/login.php?week=3&input=" + std::string(20000, 'A'), "HTTP/1.1 414 URI Too Long"},
+  };
+  for (const auto& [path, status] : cases) EXPECT_EQ(get(path), status) << path.substr(0, 80);
+  for (const std::string& junk : {std::string("\x01\xff\n\n"), std::string(9000, 'x'), std::string("GET\n\n")})
+    EXPECT_NE(Raw(port, junk).substr(0, 9), "HTTP/1.1 2") << "junk is never accepted";
+  EXPECT_EQ(get(submit(UserName, wrapper, SubmissionLine(record))), "HTTP/1.1 200 OK");
+  EXPECT_EQ(Field(FetchTable("401"), "\n", 3), "-+-") << "only the one good record was stored";
+}
+
+TEST(ScoreServerTest, ManyConnectionsAtOnceAreAllAnswered) {
+  TServerWorld world;
+  const int port = world.server->Port();
+  std::vector<TSocketPtr> socks;
+  for (int i = 0; i < 300; ++i) {
+    TSocketPtr s = TSocket::CreateTCP();
+    s->SetTimeouts(5000, 10000);
+    ASSERT_TRUE(s->Connect(kLoopback, port));
+    const std::string request = "GET //enscore/tables/3/" + std::to_string(100 + i) + ".txt HTTP/1.0\n\n\r\n";
+    s->Send(request.data(), int(request.size()));
+    socks.push_back(s);
+  }
+  int answered = 0;
+  for (const TSocketPtr& s : socks) {
+    char buf[64] = {};
+    answered += s->Recv(buf, 12) > 0 && std::string(buf).rfind("HTTP/1.1", 0) == 0;
+  }
+  EXPECT_EQ(answered, 300);
+}
+
+}  // namespace
