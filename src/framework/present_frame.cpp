@@ -20,6 +20,7 @@
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "platform/quit_signals.h"
+#include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/settings_panel.h"
 
@@ -125,6 +126,7 @@ int PresentFrame(int showPointer) {
       GameClockStart += Millis() - paused_at;
     }
   }
+  FollowJoysticks();
   DrawSettingsPanel();
 
   ResetDrawing();

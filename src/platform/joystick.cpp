@@ -36,10 +36,16 @@ struct TJoyPort {
   uint32_t button_mask = 0;                 // buttons 0..31 the device has
   std::array<uint8_t, kEventSize> partial{};  // bytes of an event cut by a short read
   size_t partial_len = 0;
+  int device = -1;                          // the number in its device file's name
+  int generation = 0;                       // times a device was found for this port
 };
 
 std::vector<TJoyPort> ports;
 bool probed = false;
+int pumps = 0;
+// Device files are looked for again every this many polls (about a second of frames), so a
+// joystick plugged in while the game runs is found: a few failed open() calls are cheap.
+constexpr int kRescanPolls = 30;
 
 std::string ProbeRoot() {
   const char* root = std::getenv("LAMBRISK_JOYSTICK_ROOT");
@@ -164,11 +170,48 @@ int OpenDevice(const std::string& path) {
   return fd;
 }
 
+int OpenJoystick(const std::string& root, int n) {
+  int fd = OpenDevice(root + "/input/js" + std::to_string(n));
+  if (fd < 0) fd = OpenDevice(root + "/js" + std::to_string(n));
+  return fd;
+}
+
+TJoyPort Connect(int fd, int n) {
+  TJoyPort p;
+  p.fd = fd;
+  p.device = n;
+  ReadDeviceInfo(p, n);
+  Drain(p);
+  return p;
+}
+
+// Finds devices that were plugged in since the probe: one back in its old port keeps the port
+// (and so the controls bound to it), a new one takes the next free port.
+void Rescan() {
+  const std::string root = ProbeRoot();
+  for (int n = 0; n < kPortsProbed; ++n) {
+    auto known = std::find_if(ports.begin(), ports.end(), [n](const TJoyPort& p) { return p.device == n; });
+    if (known != ports.end() ? known->fd >= 0 : ports.size() >= size_t(kPortsProbed)) continue;
+    const int fd = OpenJoystick(root, n);
+    if (fd < 0) continue;
+    TJoyPort fresh = Connect(fd, n);
+    if (fresh.fd < 0) continue;  // opens but cannot be read: not a joystick that works
+    if (known != ports.end()) {
+      fresh.generation = known->generation + 1;
+      *known = fresh;
+    } else {
+      fresh.generation = 1;
+      ports.push_back(fresh);
+    }
+  }
+}
+
 class TJoystickReader : public TEventSource {
  public:
   // Posts nothing: joystick state is read directly, not through the event queue.
   void Pump() override {
     for (TJoyPort& p : ports) Drain(p);
+    if (++pumps % kRescanPolls == 0) Rescan();
   }
 };
 
@@ -177,18 +220,14 @@ TJoystickReader reader;
 void Probe() {
   if (probed) return;
   probed = true;
-  std::string root = ProbeRoot();
+  const std::string root = ProbeRoot();
   for (int n = 0; n < kPortsProbed; ++n) {
-    int fd = OpenDevice(root + "/input/js" + std::to_string(n));
-    if (fd < 0) fd = OpenDevice(root + "/js" + std::to_string(n));
+    const int fd = OpenJoystick(root, n);
     if (fd < 0) continue;
-    TJoyPort p;
-    p.fd = fd;
-    ReadDeviceInfo(p, n);
-    Drain(p);
-    ports.push_back(p);
+    ports.push_back(Connect(fd, n));
+    ports.back().generation = 1;
   }
-  if (!ports.empty()) AddEventSource(&reader);
+  AddEventSource(&reader);
 }
 
 const TJoyPort* PortAt(int port) {
@@ -243,6 +282,11 @@ bool JoyConnected(int port) {
   return p && p->fd >= 0;
 }
 
+int JoyGeneration(int port) {
+  const TJoyPort* p = PortAt(port);
+  return p ? p->generation : 0;
+}
+
 void CloseJoystick(int port) {
   if (PortAt(port)) Disconnect(ports[size_t(port)]);
 }
@@ -252,4 +296,5 @@ void ResetJoysticks() {
   for (TJoyPort& p : ports) Disconnect(p);
   ports.clear();
   probed = false;
+  pumps = 0;
 }

@@ -148,26 +148,51 @@ void SetDefaultControls() {
   ControlTable[13] = 86;  // V
 }
 
+namespace {
+
+// The device generation each joystick entry was read from, so a replugged one is read again.
+std::array<int, 5> JoyReadGeneration{};
+
+// Reads joystick j (1 to 4) from its port: buttons, name, the present axes as rest, the hat.
+void ReadJoystick(int j) {
+  const int port = j - 1;
+  const size_t at = size_t(j);
+  // Buttons are numbered from 0, so the count reaches the highest one the device has.
+  const uint32_t mask = JoyButtonMask(port);
+  int count = 0;
+  while (count < 32 && (mask >> count) != 0) ++count;
+  JoyButtons[at] = count;
+  JoyNames[at] = JoyName(port);
+  for (int r = 0; r < 6; ++r) JoyRest[at][size_t(r)] = JoyAxis(kRestAxes[r], port);
+  JoyHasHat[at] = JoyHat(port) == -1.0f ? 1 : 0;
+  JoyReadGeneration[at] = JoyGeneration(port);
+}
+
+}  // namespace
+
 void SetUpJoysticks() {
   JoyNames.fill("");
   JoyButtons.fill(0);
   JoyRest = {};
   JoyEnabled.fill(0);
   JoyHasHat.fill(0);
+  JoyReadGeneration.fill(0);
   JoyTotal = std::min(JoyCount(), kMaxJoysticks);
   for (int j = 1; j <= JoyTotal; ++j) {
-    int port = j - 1;
-    size_t at = size_t(j);
-    // Buttons are numbered from 0, so the count reaches the highest one the device has.
-    uint32_t mask = JoyButtonMask(port);
-    int count = 0;
-    while (count < 32 && (mask >> count) != 0) ++count;
-    JoyButtons[at] = count;
-    JoyNames[at] = JoyName(port);
-    for (int r = 0; r < 6; ++r) JoyRest[at][size_t(r)] = JoyAxis(kRestAxes[r], port);
-    JoyEnabled[at] = 1;
-    JoyHasHat[at] = JoyHat(port) == -1.0f ? 1 : 0;
+    ReadJoystick(j);
+    JoyEnabled[size_t(j)] = 1;
   }
+}
+
+void FollowJoysticks() {
+  const int total = std::min(JoyCount(), kMaxJoysticks);
+  for (int j = 1; j <= total; ++j) {
+    if (JoyGeneration(j - 1) == JoyReadGeneration[size_t(j)]) continue;
+    // A new joystick is read; one plugged in again keeps whether the player switched it off.
+    if (j > JoyTotal) JoyEnabled[size_t(j)] = 1;
+    ReadJoystick(j);
+  }
+  JoyTotal = total;
 }
 
 bool AxisDirectionHeld(int k, float v, float r) {

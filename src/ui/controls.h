@@ -10,7 +10,7 @@
 // U-, U+, V-, V+, R-, R+), 20/23/25/28 hat up/left/right/down, 30 + b button b.
 extern std::array<int, 101> ControlTable;
 
-// Joysticks 1 to JoyTotal (index 0 unused), filled by SetUpJoysticks.
+// Joysticks 1 to JoyTotal (index 0 unused), filled by SetUpJoysticks and FollowJoysticks.
 extern int JoyTotal;                                 // 0 to 4
 extern std::array<std::string, 5> JoyNames;          // as the device reports it
 extern std::array<int, 5> JoyButtons;                // number of buttons
@@ -23,6 +23,9 @@ void SetDefaultControls();
 // Finds the joysticks (at most 4) and takes their present axis positions as the rest positions.
 // Called once at start-up, while the sticks are untouched.
 void SetUpJoysticks();
+// Once a frame: a joystick plugged in since is read the same way (its present axes taken as
+// rest) and joins the list; one plugged in again is read anew and keeps its place and switch.
+void FollowJoysticks();
 
 // 1 while the input with this code is held: a key, or an input of an enabled joystick.
 int ControlDown(int code);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cstdio>
 
 namespace {
@@ -306,6 +308,42 @@ TEST_F(ControlsTest, APulledOutJoystickReadsReleased) {
   CloseJoystick(0);
   for (int code = 300; code < 350; ++code) EXPECT_EQ(ControlDown(code), 0) << code;
   EXPECT_EQ(ScanControl(), 0);
+}
+
+// Joysticks plugged in while the game runs join the list within a second of polls; one pulled
+// out reads released, and plugged in again is read anew in its old place, keeping its switch.
+TEST_F(ControlsTest, JoysticksPluggedInLaterJoinAndComeBackToTheirPlace) {
+  SetUpJoysticks();
+  ASSERT_EQ(JoyTotal, 0);
+  auto aSecond = [] {
+    for (int i = 0; i < 30; ++i) {
+      PollSystem();
+      FollowJoysticks();
+    }
+  };
+  fake.Recording("input/js2", InitialState(3, {0, kFull, 0, 0, 0, 0, 0, 0}));
+  aSecond();
+  ASSERT_EQ(JoyTotal, 1);
+  EXPECT_EQ(JoyNames[1], "Joystick 2");
+  EXPECT_EQ(JoyButtons[1], 3);
+  EXPECT_FLOAT_EQ(JoyRest[1][1], 1.0f);
+  EXPECT_EQ(JoyEnabled[1], 1);
+
+  JoyEnabled[1] = 0;
+  CloseJoystick(0);
+  std::filesystem::remove(fake.Root() + "/input/js2");
+  aSecond();
+  EXPECT_FALSE(JoyConnected(0));
+  fake.Recording("input/js2", InitialState(5, {0, 0, 0, 0, 0, 0, 0, 0}));
+  fake.Recording("input/js0", InitialState(2, {0, 0, 0, 0, 0, 0, 0, 0}));
+  aSecond();
+  ASSERT_EQ(JoyTotal, 2);
+  EXPECT_TRUE(JoyConnected(0));
+  EXPECT_EQ(JoyButtons[1], 5);
+  EXPECT_FLOAT_EQ(JoyRest[1][1], 0.0f);
+  EXPECT_EQ(JoyEnabled[1], 0);
+  EXPECT_EQ(JoyNames[2], "Joystick 0");
+  EXPECT_EQ(JoyEnabled[2], 1);
 }
 
 TEST_F(ControlsTest, ScanPrefersTheLowestKeyAndStopsForHotKeys) {
