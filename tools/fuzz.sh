@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of a fuzzing build (default build-fuzz/) for FUZZ_SECONDS each (default 20),
+# or for FUZZ_RUNS runs each (FUZZ_RUNS=1000000 tools/fuzz.sh is the long campaign),
 # from copies of its seeds: the committed ones (tests/fuzz/corpus/<name>/) and the ones the build
 # writes. A fuzzer that fails has the end of its report printed, its crashing input kept in
 # <build>/artifacts/ and named, and makes this script fail once all have run.
@@ -21,7 +22,9 @@ for fuzzer in "$build"/tests/fuzz/fuzz_*; do
   done
   log=$artifacts/$name.log
   rm -f "$artifacts/$name"-*  # what is listed below is this run's alone
-  if "$fuzzer" -max_total_time="${FUZZ_SECONDS:-20}" -rss_limit_mb=4096 \
+  # FUZZ_RUNS (for the long campaign) stops each after that many runs instead of a time.
+  if [ -n "${FUZZ_RUNS:-}" ]; then limit=(-runs="$FUZZ_RUNS"); else limit=(-max_total_time="${FUZZ_SECONDS:-20}"); fi
+  if "$fuzzer" "${limit[@]}" -rss_limit_mb=4096 \
        -artifact_prefix="$artifacts/$name-" "$corpus" >"$log" 2>&1; then
     tail -n 1 "$log"
   else

@@ -17,6 +17,8 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  # What the screen showed, where ImageMagick is at hand (kept with E2E_KEEP).
+  if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then import -window root "$WORK/failed.png" 2>/dev/null || true; fi
   [ -f "$WORK/game/Files/Debug.txt" ] && { echo "--- Debug.txt"; cat -A "$WORK/game/Files/Debug.txt" | head -80; } >&2
   [ -f "$WORK/stderr.txt" ] && { echo "--- stderr"; tail -40 "$WORK/stderr.txt"; } >&2
   exit 1
