@@ -12,6 +12,7 @@ play_packages=(
 test_packages=(
   googletest libgtest-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils
+  desktop-file-utils appstream dpkg-dev file
 )
 
 wanted=("${play_packages[@]}")
