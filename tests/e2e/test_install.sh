@@ -52,8 +52,10 @@ HOME="$WORK/nohome" DISPLAY= "$ROOT/bin/lambrisk" --version | grep -qx "lambrisk
 # The lib.sh helpers watch $WORK/game: here that is the per-user folder.
 USER_DIR="$WORK/home/.local/share/lambrisk"
 ln -s "$USER_DIR" "$WORK/game"
+# Started as the menu does: the desktop entry's command, found on the PATH.
+command=$(sed -n 's/^Exec=//p' "$ROOT/share/applications/io.github.lambrisk.Lambrisk.desktop")
 start_launcher() {
-  (cd / && exec env -u XDG_DATA_HOME HOME="$WORK/home" "$@" "$ROOT/bin/lambrisk" \
+  (cd / && exec env -u XDG_DATA_HOME HOME="$WORK/home" PATH="$ROOT/bin:$PATH" "$@" $command \
      >"$WORK/stdout.txt" 2>"$WORK/stderr.txt") &
   GAME_PID=$!
 }
