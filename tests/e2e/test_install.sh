@@ -95,4 +95,8 @@ grep -q "the player's own levels" "$USER_DIR/Levels/Lambrisk.txt" || fail "the p
 [ -L "$USER_DIR/Files/003/old.wav" ] && fail "a link to dropped data stayed"
 [ -L "$USER_DIR/Levels/notes.txt" ] || fail "the player's own link was removed"
 [ -e "$WORK/home/.local/share/relative" ] || [ -e /relative ] && fail "the relative XDG_DATA_HOME was used"
+# The game wrote only into the player's folder, never through a link into the shipped data.
+dpkg-deb -e "$deb" "$WORK/control"
+(cd "$WORK/root" && md5sum --quiet -c "$WORK/control/md5sums") >"$WORK/md5.txt" 2>&1 ||
+  { cat "$WORK/md5.txt"; fail "the installed data was changed"; }
 echo "ok"
