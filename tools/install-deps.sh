@@ -13,6 +13,7 @@ test_packages=(
   googletest libgtest-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils
   libcpp-httplib-dev libsqlite3-dev libsodium-dev
+  desktop-file-utils appstream dpkg-dev file
 )
 
 wanted=("${play_packages[@]}")
