@@ -105,3 +105,11 @@ on_title() {
 name_prompt_shown() {
   "$WINDOW_PIXEL" "$wid" 200 215 400 45 | awk '$2 > 200 && $1 < 60 && $3 < 60 { n++ } END { exit !(n > 100) }'
 }
+
+# Level texts the game printed on standard output: at least $1 levels set up so far.
+levels_set_up() { [ "$(grep -c '^"' "$WORK/stdout.txt")" -ge "$1" ]; }
+
+# Yellow pixels in the middle of the 800 x 600 window: "Game Over" is the only yellow there.
+game_over_shown() {
+  "$WINDOW_PIXEL" "$wid" 200 250 400 100 | awk '$1 > 200 && $2 > 200 && $3 < 60 { n++ } END { exit !(n > 200) }'
+}

@@ -48,8 +48,7 @@ wait_until "the name registered" registered
 
 # A game, quit at once; the name prompt takes the default name.
 press z
-levels_set_up() { [ "$(grep -c '^"' "$WORK/stdout.txt")" -ge 1 ]; }
-wait_until "the first level" levels_set_up
+wait_until "the first level" levels_set_up 1
 press Escape
 press Down
 press space

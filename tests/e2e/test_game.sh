@@ -14,11 +14,6 @@ wait_for_log "Finished Loading"
 wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
 [ -n "$wid" ] || fail "no game window"
 
-levels_set_up() { [ "$(grep -c '^"' "$WORK/stdout.txt")" -ge "$1" ]; }
-# Yellow pixels in the middle of the 800 x 600 window: "Game Over" is the only yellow there.
-game_over_shown() {
-  "$WINDOW_PIXEL" "$wid" 200 250 400 100 | awk '$1 > 200 && $2 > 200 && $3 < 60 { n++ } END { exit !(n > 200) }'
-}
 
 wait_until "the title screen" on_title
 press z

@@ -29,12 +29,8 @@ screenshot() {
     cp "$(ls -t "$WORK/game/Files/"*.png | head -n 1)" "$E2E_SHOTS/$1.png"
   fi
 }
-levels_set_up() { [ "$(grep -c '^"' "$WORK/stdout.txt")" -ge "$1" ]; }
 # A level set up twice in a row: the sheep died and the level started again.
 died() { grep '^"' "$WORK/stdout.txt" | uniq -d | grep -q .; }
-game_over_shown() {
-  "$WINDOW_PIXEL" "$wid" 200 250 400 100 | awk '$1 > 200 && $2 > 200 && $3 < 60 { n++ } END { exit !(n > 200) }'
-}
 # The first row of the side panel's table (light grey or white text).
 first_row_shown() {
   "$WINDOW_PIXEL" "$wid" 543 222 247 30 | awk '$1 > 140 && $2 > 140 && $3 > 140 { n++ } END { exit !(n > 30) }'

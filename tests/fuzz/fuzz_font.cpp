@@ -11,11 +11,13 @@
 #include "platform/recording_driver.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool installed = [] {
-    SetDrawDriver(std::make_shared<TRecordingDriver>());
-    return true;
+  // One driver for the whole run, emptied every input: its records hold the images drawn.
+  static const std::shared_ptr<TRecordingDriver> driver = [] {
+    auto d = std::make_shared<TRecordingDriver>();
+    SetDrawDriver(d);
+    return d;
   }();
-  (void)installed;
+  driver->Clear();
   TFontPtr font = LoadFontFromMemory(data, size, 18);
   if (!font) return 0;
   const std::string text = "Lambrisk 1-A \xC4\xD6\xDC\xDF ~|^";

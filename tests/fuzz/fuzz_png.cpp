@@ -40,11 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* raw, size_t raw_size) {
   const std::vector<uint8_t> fixed = WithValidChecksums(raw, raw_size);
   const uint8_t* data = fixed.data();
   const size_t size = fixed.size();
-  static const bool installed = [] {
-    SetDrawDriver(std::make_shared<TRecordingDriver>());
-    return true;
+  // One driver for the whole run, emptied every input: its records hold the images drawn.
+  static const std::shared_ptr<TRecordingDriver> driver = [] {
+    auto d = std::make_shared<TRecordingDriver>();
+    SetDrawDriver(d);
+    return d;
   }();
-  (void)installed;
+  driver->Clear();
   TPixmapPtr picture = DecodePNG(data, size);
   if (!picture) return 0;
   if (picture->pixels.size() != size_t(picture->width) * size_t(picture->height)) __builtin_trap();
