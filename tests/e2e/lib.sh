@@ -33,25 +33,19 @@ copy_game() {
   rm -f "$WORK/game/Files/"*.png
 }
 
-# Starts Xvfb on the first free display number at the given size (default 1280x720).
+# Starts Xvfb at the given size (default 1280x720) on a display number it picks itself and
+# reports once it accepts clients, so tests running side by side never race for one.
 start_xvfb() {
   local size=${1:-1280x720}
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    local waited=0
-    while ! xdpyinfo >/dev/null 2>&1; do
-      sleep 0.1
-      waited=$((waited + 1))
-      if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
-      [ $waited -gt $((DEADLINE * 10)) ] && fail "Xvfb did not start"
-    done
-    kill -0 "$XVFB_PID" 2>/dev/null && return 0
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  local start=$SECONDS
+  until [ -s "$WORK/display" ] && grep -q '^[0-9]' "$WORK/display"; do
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+    [ $((SECONDS - start)) -gt "$DEADLINE" ] && fail "Xvfb did not start"
+    sleep 0.1
   done
-  fail "no free display for Xvfb"
+  export DISPLAY=":$(head -n 1 "$WORK/display")"
 }
 
 # Starts the game from its folder in the background.
