@@ -136,6 +136,19 @@ class TFileStream : public TStream {
     if (!f_ || count <= 0) return 0;
     return int(std::fwrite(buf, 1, size_t(count), f_));
   }
+  // The same line rule as every stream, straight from stdio's buffer: level files are read whole
+  // a line at a time every time a level starts.
+  std::string ReadLine() override {
+    std::string line;
+    if (!f_) return line;
+    flockfile(f_);
+    for (int c; (c = getc_unlocked(f_)) != EOF;) {
+      if (c == 10 || c == 0) break;
+      if (c != 13) line.push_back(char(c));
+    }
+    funlockfile(f_);
+    return line;
+  }
 
  private:
   FILE* f_;

@@ -31,7 +31,7 @@ class TStream {
   float ReadFloat();
   bool WriteFloat(float v);
   // Bytes up to LF, a zero byte or the end; CR bytes are skipped.
-  std::string ReadLine();
+  virtual std::string ReadLine();  // files read it a buffer at a time rather than a byte per call
   // The text (one byte a character) and CR LF; true only when every byte was written.
   bool WriteLine(const std::string& text);
   // Up to n bytes as text, and text without a terminator.

@@ -20,6 +20,9 @@ FT_Library Library() {
 int RoundUp26(FT_Pos v) { return int((v + 63) >> 6); }
 int Round26(FT_Pos v) { return int((v + 32) >> 6); }
 
+// The largest line height or glyph side, in pixels, a text font of this size can sensibly have.
+int MaxSide(int pixel_size) { return 4 * pixel_size + 16; }
+
 class TTrueTypeGlyphs : public TGlyphSource {
  public:
   TTrueTypeGlyphs(std::string bytes, bool smooth) : bytes_(std::move(bytes)), smooth_(smooth) {}
@@ -39,7 +42,8 @@ class TTrueTypeGlyphs : public TGlyphSource {
     height_ = RoundUp26(face_->size->metrics.height);
     ascender_ = RoundUp26(face_->size->metrics.ascender);
     // A face reporting nonsense metrics is not usable as a text font.
-    return height_ > 0 && height_ <= 4 * pixel_size + 16 && ascender_ >= 0 && ascender_ <= height_ + pixel_size;
+    max_side_ = MaxSide(pixel_size);
+    return height_ > 0 && height_ <= max_side_ && ascender_ >= 0 && ascender_ <= height_ + pixel_size;
   }
 
   int Height() const override { return height_; }
@@ -48,11 +52,14 @@ class TTrueTypeGlyphs : public TGlyphSource {
     TGlyphPicture out;
     const FT_UInt index = FT_Get_Char_Index(face_, FT_ULong(character));
     if (index == 0) return out;
-    const FT_Int32 load = FT_LOAD_RENDER | (smooth_ ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO);
-    if (FT_Load_Glyph(face_, index, load) != 0) return out;
+    if (FT_Load_Glyph(face_, index, smooth_ ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO) != 0) return out;
     const FT_GlyphSlot slot = face_->glyph;
     out.present = true;
     out.advance = Round26(slot->advance.x);
+    // A glyph far larger than the font's size (a broken or hostile font) keeps its advance but is
+    // not rasterised: it would cost megabytes and could never fit on a glyph page.
+    if (RoundUp26(slot->metrics.width) > max_side_ || RoundUp26(slot->metrics.height) > max_side_) return out;
+    if (FT_Render_Glyph(slot, smooth_ ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) return out;
     out.left = slot->bitmap_left;
     out.top = ascender_ - slot->bitmap_top;
     const FT_Bitmap& bm = slot->bitmap;
@@ -81,6 +88,7 @@ class TTrueTypeGlyphs : public TGlyphSource {
   FT_Face face_ = nullptr;
   int height_ = 0;
   int ascender_ = 0;
+  int max_side_ = 0;
 };
 
 }  // namespace

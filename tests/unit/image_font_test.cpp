@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/font.h"
+#include "platform/font_glyphs.h"
 #include "platform/image.h"
 #include "support/png_builder.h"
 #include "support/recording_setup.h"
@@ -198,4 +199,42 @@ TEST(Primitives, ResetDrawStateKeepsTheDisplayGeometry) {
   EXPECT_EQ(s.vres_width, 640.0f);
   EXPECT_EQ(s.g_width, 1600);
   EXPECT_EQ(s.viewport_w, 640);
+}
+
+// A face whose em is shrunk to 16 units draws its glyphs ~60 times too large for the size asked;
+// its line height is kept sane through the hhea table, so only the glyphs are monstrous. Such a
+// glyph keeps its advance but gets no picture (which would take megabytes), in both modes.
+TEST(Font, GlyphsFarLargerThanTheFontKeepTheirAdvanceButGetNoPicture) {
+  std::ifstream in(kTrueType, std::ios::binary);
+  if (!in) GTEST_SKIP() << "no TrueType font at " << kTrueType;
+  const std::string sane((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes = sane;
+  const auto u16 = [&](size_t at) { return size_t(uint8_t(bytes[at]) << 8 | uint8_t(bytes[at + 1])); };
+  const auto put16 = [&](size_t at, int v) {
+    bytes[at] = char(v >> 8 & 255);
+    bytes[at + 1] = char(v & 255);
+  };
+  for (size_t i = 0; i < u16(4); ++i) {
+    const size_t record = 12 + 16 * i;
+    const size_t table = u16(record + 8) << 16 | u16(record + 10);
+    if (bytes.compare(record, 4, "head") == 0) put16(table + 18, 16);  // units per em
+    if (bytes.compare(record, 4, "hhea") == 0) {
+      put16(table + 4, 12);           // ascender
+      put16(table + 6, 0x10000 - 4);  // descender
+      put16(table + 8, 0);            // line gap
+    }
+  }
+  for (bool smooth : {false, true}) {
+    const auto normal = MakeTrueTypeGlyphs(sane, 24, smooth);
+    const auto huge = MakeTrueTypeGlyphs(bytes, 24, smooth);
+    ASSERT_TRUE(normal && huge);
+    EXPECT_LE(huge->Height(), 4 * 24 + 16);
+    const TGlyphPicture w = huge->Render('W');
+    EXPECT_TRUE(w.present);
+    EXPECT_GT(w.advance, 1000);
+    EXPECT_FALSE(w.picture);
+    const TGlyphPicture fine = normal->Render('W');
+    ASSERT_TRUE(fine.picture);
+    EXPECT_GT(fine.picture->width, 15);
+  }
 }
