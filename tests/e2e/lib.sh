@@ -54,6 +54,14 @@ start_game() {
   GAME_PID=$!
 }
 
+# Starts the game and waits for its window with the title screen loaded; wid is the window.
+start_game_window() {
+  start_game
+  wait_for_log "Finished Loading"
+  wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
+  [ -n "$wid" ] || fail "no game window"
+}
+
 # Polls a condition (a shell command) until it holds or the deadline passes.
 wait_until() {
   local what=$1; shift

@@ -11,10 +11,7 @@ WINDOW_PIXEL=${3:?window_pixel path}
 
 copy_game
 start_xvfb 1600x900
-start_game
-wait_for_log "Finished Loading"
-wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
-[ -n "$wid" ] || fail "no game window"
+start_game_window
 wait_until "the title screen" on_title
 
 shots=0

@@ -6,10 +6,7 @@ source "$(dirname "$0")/lib.sh"
 
 copy_game
 start_xvfb
-start_game
-wait_for_log "Finished Loading"
-wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
-[ -n "$wid" ] || fail "no game window"
+start_game_window
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
 [ "$geometry" = "800x600" ] || fail "window is $geometry, expected the default 800x600"

@@ -10,10 +10,7 @@ copy_game
 # Worlds 1 to 3 open: the chooser starts at 3, with 4 and 5 locked beside it.
 printf '\x03\x00\x00\x00' > "$WORK/game/Files/003/zivazo.dat"
 start_xvfb 1280x720
-start_game
-wait_for_log "Finished Loading"
-wid=$(xdotool search --sync --name '^#3 : Lambrisk $' | head -n 1)
-[ -n "$wid" ] || fail "no game window"
+start_game_window
 
 
 # Reddish pixels in the row of world numbers right of the chosen one (virtual x 477 to 800,

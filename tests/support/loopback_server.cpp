@@ -8,18 +8,30 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-TLoopbackServer::TLoopbackServer(std::function<void(int)> script) {
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
+namespace {
+
+// A listening socket on a free port of 127.0.0.1; -1 (and a test failure) when there is none.
+int ListenOnLoopback(int backlog, int& port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in at{};
   at.sin_family = AF_INET;
   at.sin_addr.s_addr = htonl(kLoopback);
   socklen_t len = sizeof at;
-  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
-      listen(listener_, 1) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &len) != 0) {
+  if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(fd, backlog) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len) != 0) {
     ADD_FAILURE() << "cannot listen on 127.0.0.1";
-    return;
+    if (fd >= 0) close(fd);
+    return -1;
   }
-  port_ = ntohs(at.sin_port);
+  port = ntohs(at.sin_port);
+  return fd;
+}
+
+}  // namespace
+
+TLoopbackServer::TLoopbackServer(std::function<void(int)> script) {
+  listener_ = ListenOnLoopback(1, port_);
+  if (listener_ < 0) return;
   thread_ = std::thread([this, script] {
     int fd = accept(listener_, nullptr, nullptr);
     if (fd < 0) return;
@@ -62,17 +74,8 @@ bool WaitFor(const std::function<bool()>& done) {
 
 TScriptedHttpServer::TScriptedHttpServer(std::function<std::string(const std::string&)> reply)
     : reply_(std::move(reply)) {
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in at{};
-  at.sin_family = AF_INET;
-  at.sin_addr.s_addr = htonl(kLoopback);
-  socklen_t len = sizeof at;
-  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 ||
-      listen(listener_, 16) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&at), &len) != 0) {
-    ADD_FAILURE() << "cannot listen on 127.0.0.1";
-    return;
-  }
-  port_ = ntohs(at.sin_port);
+  listener_ = ListenOnLoopback(16, port_);
+  if (listener_ < 0) return;
   thread_ = std::thread([this] {
     for (;;) {
       int fd = accept(listener_, nullptr, nullptr);
