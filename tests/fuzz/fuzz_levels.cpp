@@ -1,6 +1,7 @@
 // Fuzzes the level files: any bytes as a level file must load (a few levels, each set up, and the
 // bytes themselves as a level text) without reading out of bounds. Saving a level into the file
 // must keep every other line as it was, and the level must then read back as what was saved.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,8 +22,10 @@ namespace {
 // on standard output, which would drown the fuzzer's own report.
 const std::string& FilePath() {
   static const std::string path = [] {
-    char templ[] = "/tmp/lambrisk-fuzz-levels-XXXXXX";
-    if (!mkdtemp(templ) || mkdir((std::string(templ) + "/Levels").c_str(), 0700) != 0) std::abort();
+    // In memory where there is such a folder: every input is written and saved through a rename.
+    std::string templ = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    templ += "/lambrisk-fuzz-levels-XXXXXX";
+    if (!mkdtemp(&templ[0]) || mkdir((templ + "/Levels").c_str(), 0700) != 0) std::abort();
     NoteGamePaths(templ);
     if (!std::freopen("/dev/null", "w", stdout)) std::abort();
     std::atexit([] {
@@ -42,13 +45,11 @@ std::vector<std::string> ReadLines(const std::string& bytes) {
   std::vector<std::string> lines;
   size_t i = 0;
   do {
-    std::string line;
-    while (i < bytes.size()) {
-      const char b = bytes[i++];
-      if (b == '\n' || b == '\0') break;
-      if (b != '\r') line += b;
-    }
-    lines.push_back(line);
+    const size_t end = std::min(bytes.find_first_of(std::string("\n\0", 2), i), bytes.size());
+    std::string line = bytes.substr(i, end - i);
+    line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+    lines.push_back(std::move(line));
+    i = end + 1;
   } while (i < bytes.size());
   return lines;
 }
