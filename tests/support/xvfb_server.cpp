@@ -35,6 +35,12 @@ bool Connects(int number) {
   return ok;
 }
 
+// The one server of this test process. The display layer keeps a connection open for the whole
+// process (to list modes and keep the renderer loaded), so a second server would leave it talking
+// to a dead one: every test of a process shares the first server it starts.
+pid_t shared_pid = -1;
+std::string shared_name;
+
 double Now() {
   timespec t{};
   clock_gettime(CLOCK_MONOTONIC, &t);
@@ -51,6 +57,10 @@ bool TXvfbServer::Available() {
 
 bool TXvfbServer::Start() {
   Stop();
+  if (shared_pid > 0 && kill(shared_pid, 0) == 0) {
+    Point(shared_name);
+    return true;
+  }
   // A number no other server holds; when two tests race for one, the loser's server exits at
   // once and the next number is tried.
   int number = 100 + int(getpid() % 400);
@@ -71,8 +81,8 @@ bool TXvfbServer::Launch(int number) {
   pid_ = fork();
   if (pid_ < 0) return false;
   if (pid_ == 0) {
-    // The server lives as long as its test: no alarm, but it goes when the test process goes,
-    // even one killed by its time limit.
+    // The server lives as long as its test process: it goes when that goes, even one killed by
+    // its time limit.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     const int null = open("/dev/null", O_RDWR);
     if (null >= 0) {
@@ -91,29 +101,30 @@ bool TXvfbServer::Launch(int number) {
       return false;
     }
     if (Connects(number)) {
-      const char* old = std::getenv("DISPLAY");
-      had_display_ = old != nullptr;
-      old_display_ = old ? old : "";
-      display_ = name;
-      setenv("DISPLAY", name.c_str(), 1);
+      shared_pid = pid_;
+      shared_name = name;
+      Point(name);
       return true;
     }
     usleep(20000);
   }
-  Stop();
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
   return false;
 }
 
+void TXvfbServer::Point(const std::string& name) {
+  const char* old = std::getenv("DISPLAY");
+  had_display_ = old != nullptr;
+  old_display_ = old ? old : "";
+  display_ = name;
+  setenv("DISPLAY", name.c_str(), 1);
+}
+
 void TXvfbServer::Stop() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-  }
   if (!display_.empty()) {
     if (had_display_) setenv("DISPLAY", old_display_.c_str(), 1);
     else unsetenv("DISPLAY");
   }
-  pid_ = -1;
   display_.clear();
 }
