@@ -66,9 +66,11 @@ class TFont {
     return g;
   }
 
+  // A page holds about a hundred glyphs, the printable ASCII a screen's texts use; the rare others
+  // open another page.
   int PageSide() const {
     int side = 256;
-    while (side < 2048 && side < Height() * 16) side *= 2;
+    while (side < 2048 && side < Height() * 10) side *= 2;
     return side;
   }
 
