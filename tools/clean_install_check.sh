@@ -164,7 +164,7 @@ apt_install() {
   local local_only
   local_only=$(in_root apt list --installed 2>/dev/null | grep ',local\]' | cut -d/ -f1 | xargs)
   [ "$local_only" = lambrisk ] || fail "packages that are in no archive: $local_only"
-  ok "apt-get install ${*:---with-recommends} resolved every dependency from the Debian archive"
+  ok "apt-get install ${*:-(Recommends too)} resolved every dependency from the Debian archive"
 }
 
 say "apt-get install --no-install-recommends ./$(basename "$DEB")"
