@@ -194,11 +194,18 @@ ok "Xvfb on $DISPLAY, its socket seen in the clean root"
 
 # The title screen is up once the Hiscore panel's tab bar shows: a grey bar at the top right of
 # the 800 x 600 window, which opens at the screen's corner (no window manager). The intro before
-# it (logos over the dark blue backdrop) has no such bar, nor has the farewell.
-tab_bar_shown() {
-  import -window root "$WORK/screen.png" 2>/dev/null &&
-    convert "$WORK/screen.png" -crop 250x18+545+5 -format '%[fx:int(mean.r*255)] %[fx:int(mean.b*255)]\n' info: |
-    { read -r r b && [ "$r" -gt 60 ] && [ "$b" -gt 80 ]; }
+# it (logos over the dark blue backdrop) has no such bar, nor has the farewell. The panel slides
+# in from the right, so both ends of the bar must be grey.
+grey_at() { [ "$(convert "$WORK/screen.png" -crop "50x18+$1+5" -format '%[fx:int(mean.r*255)]' info:)" -gt 60 ]; }
+tab_bar_shown() { import -window root "$WORK/screen.png" 2>/dev/null && grey_at 545 && grey_at 745; }
+# The title has settled when, besides, its logo and texts on the left stand still between two
+# screenshots (they slide into place too; only the world tiles below them move on).
+title_settled() {
+  tab_bar_shown || return 1
+  cp "$WORK/screen.png" "$WORK/before.png"
+  sleep 0.3
+  tab_bar_shown || return 1
+  [ "$(compare -metric AE "$WORK/before.png" "$WORK/screen.png" -crop 530x300+0+70 null: 2>&1)" = 0 ]
 }
 log_fresh_has() {
   local log
@@ -247,7 +254,7 @@ play_once() {
   fi
   sed -n '/^Setting Audio Driver/,/^Set Audio Driver/p' "$(user_dir)/Files/Debug.txt" | sed 's/^/   log: /'
 
-  wait_until "the title screen" tab_bar_shown
+  wait_until "the title screen" title_settled
   cp "$WORK/screen.png" "$SHOTS/$label-title.png"
   drawn "$SHOTS/$label-title.png" || fail "the title screen is blank: $SHOTS/$label-title.png"
   ok "$label: title screen drawn ($SHOTS/$label-title.png)"
