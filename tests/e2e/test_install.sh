@@ -15,7 +15,7 @@ check_layout() {
   for f in lambrisk/Levels/Lambrisk.txt lambrisk/Files/003/blank.txt lambrisk/Files/003/gfx_01.png \
            "lambrisk/Files/Common/Blue Highway.ttf" applications/io.github.lambrisk.Lambrisk.desktop \
            metainfo/io.github.lambrisk.Lambrisk.metainfo.xml man/man6/lambrisk.6.gz \
-           icons/hicolor/scalable/apps/lambrisk.svg; do
+           icons/hicolor/scalable/apps/lambrisk.svg doc/lambrisk/copyright doc/lambrisk/changelog.gz; do
     [ -s "$p/share/$f" ] || fail "missing $p/share/$f"
   done
   for f in 16 24 32 48 64 128 256; do
