@@ -91,6 +91,16 @@ wait_for_exit() {
   [ "$rc" -eq "$expected" ] || fail "exit code $rc, expected $expected"
 }
 
+# Escape leaves through the farewell; a key press after it ends the program with exit code 0. The
+# farewell first waits for Escape to be let go, so the key is held until the program ends.
+leave_through_farewell() {
+  press Escape
+  wait_for_log "Play again, soon!!"
+  xdotool keydown space
+  wait_for_exit 0
+  xdotool keyup space
+}
+
 # A key pressed and let go as a person does: the game acts once per press, on a frame that sees
 # it held.
 press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.15; }

@@ -86,9 +86,5 @@ click 667 78
 sleep 1
 wait_until "the game in the online table after the restart" first_row_shown
 
-press Escape
-wait_for_log "Play again, soon!!"
-xdotool keydown space
-wait_for_exit 0
-xdotool keyup space
+leave_through_farewell
 echo ok

@@ -124,11 +124,7 @@ click_at 25 183
 wait_for_log $'\tResolution : 1024x768,0'
 reloaded() { [ "$(grep -c '^-=-=-=-=-=-=-=-=-=-=-=-=-=-' "$WORK/game/Files/Debug.txt")" -ge 4 ]; }
 wait_until "the reload after Apply" reloaded
-press Escape
-wait_for_log "Play again, soon!!"
-xdotool keydown space
-wait_for_exit 0
-xdotool keyup space
+leave_through_farewell
 for line in "Width=1024" "Height=768" "Master = 80" "Key=10,81"; do
   setup_has "$line" || fail "setup file lacks $line: $(cat -A "$WORK/game/Files/Setup.ini")"
 done
@@ -166,9 +162,5 @@ rm -f "$WORK/game/Files/Debug.txt"
 start_game
 wait_for_log "Finished Loading"
 same_as_left "after a kill in the middle of a game"
-press Escape
-wait_for_log "Play again, soon!!"
-xdotool keydown space
-wait_for_exit 0
-xdotool keyup space
+leave_through_farewell
 echo ok
