@@ -23,8 +23,10 @@ bool LeftHeld() { return PlayerControl(kLeft, 1) != 0; }
 void DeathTimerStep() {
   if (DeathTimer > 0) ++DeathTimer;
   if (DeathTimer > 30) {
-    // The same level from its start: the sheep, the bonus and every object.
+    // The same level from its start: the sheep, the bonus, every object and the level-end count
+    // (a dying sheep can still slide past the edge on ice).
     DeathTimer = 0;
+    CompleteTimer = 0;
     LoadLevel(WorkFileName, LevelNumber);
   }
 }

@@ -429,4 +429,6 @@ void UpdateObjects() {
   }
 }
 
-bool SheepCanBeHit() { return SheepX < 470.0f && DeathTimer == 0 && CompleteTimer == 0; }
+// Past the left edge (x below 2) the level end has begun, while the bonus is still being paid and
+// CompleteTimer is still 0: the crossers and the chaser that go on off screen must not count then.
+bool SheepCanBeHit() { return SheepX < 470.0f && SheepX >= 2.0f && DeathTimer == 0 && CompleteTimer == 0; }

@@ -220,3 +220,33 @@ TEST(GameSession, CompletingLevelOneHundredEndsTheGame) {
 }
 
 }  // namespace
+
+// Once the sheep is past the left edge nothing may hit it: a chaser catching it off screen while
+// the bonus is paid used to replay the finished level, or (hit in the last 28 frames of the
+// payment) leave the level end half-counted so the sheep could never walk again.
+TEST(GameSession, NothingHitsTheSheepDuringTheLevelEnd) {
+  // Caught about 30 frames in: with 999 the payment runs on long after, with 500 it ends
+  // between 9 and 28 frames after the hit.
+  for (int bonus : {999, 500}) {
+    TGame g;
+    SetupLevel("N000");  // a chaser at x 48, after the sheep at once
+    SheepX = 1.5f;
+    Bonus = bonus;
+    bool hit = false;
+    for (int frame = 0; frame < 400 && LevelNumber == 1; ++frame) {
+      g.Frame();
+      hit = hit || DeathTimer > 0;
+    }
+    EXPECT_FALSE(hit) << bonus;
+    EXPECT_EQ(LevelNumber, 2) << bonus;
+    EXPECT_EQ(CompleteTimer, 0) << bonus;
+  }
+  // A death that runs out during a level end (a hit sheep still slides on ice) starts the level
+  // afresh, its end count too.
+  TGame g;
+  DeathTimer = 30;
+  CompleteTimer = 7;
+  g.Frame();
+  EXPECT_EQ(CompleteTimer, 0);
+  EXPECT_EQ(SheepX, 472.0f);
+}

