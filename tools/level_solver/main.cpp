@@ -14,12 +14,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <utility>
 #include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "level_sim.h"
+#include "platform/font_glyphs.h"
 #include "platform/pixmap.h"
 #include "solver.h"
 
@@ -97,27 +100,64 @@ void WriteTable(const std::string& path, const std::vector<TLevelReport>& report
   }
 }
 
-// Bars of the difficulty by level number, one colour per world, on grid lines at every 1.
+// Writes text with the game's built-in bitmap font (12 pixels a character), its top-left at (x, y).
+void PlotText(TPixmap& pic, int x, int y, const std::string& text, uint32_t argb) {
+  static const std::unique_ptr<TGlyphSource> glyphs = MakeBuiltinGlyphs();
+  for (unsigned char c : text) {
+    const TGlyphPicture g = glyphs->Render(c);
+    if (g.picture)
+      for (int py = 0; py < g.picture->height; ++py)
+        for (int px = 0; px < g.picture->width; ++px)
+          if (ReadPixel(*g.picture, px, py) >> 24) WritePixel(pic, x + g.left + px, y + g.top + py, argb);
+    x += g.advance;
+  }
+}
+
+int PlotTextWidth(const std::string& text) { return int(text.size()) * 12; }
+
+// Bars of the difficulty by level number, the worlds in alternating colours, with a title, both
+// axes labelled and a key to the colours.
 void WritePlot(const std::string& path, const std::vector<TLevelReport>& reports) {
-  const int barW = 8, left = 20, top = 10, chartH = 320, height = chartH + 2 * top + 10;
-  const int width = left + 100 * barW + 20;
+  const uint32_t ink = 0xFF202020u, blue = 0xFF3060C0u, green = 0xFF60A040u, red = 0xFFD02020u;
+  const int barW = 8, left = 60, top = 60, chartH = 320, chartW = 100 * barW;
+  const int width = left + chartW + 30, height = top + chartH + 110;
   TPixmapPtr pic = CreatePixmap(width, height, 0xFFFFFFFFu, false);
   auto fill = [&](int x0, int y0, int x1, int y1, uint32_t argb) {
     for (int y = y0; y < y1; ++y)
       for (int x = x0; x < x1; ++x) WritePixel(*pic, x, y, argb);
   };
+  const std::string title = "How hard each built-in level is";
+  PlotText(*pic, (width - PlotTextWidth(title)) / 2, 8, title, ink);
+  PlotText(*pic, 8, top - 28, "difficulty (0: every random player passes, 8: none does)", ink);
   const double scale = chartH / 8.0;
   for (int g = 0; g <= 8; ++g) {
     const int y = top + chartH - int(g * scale);
-    fill(left, y, width - 20, y + 1, g == 0 ? 0xFF000000u : 0xFFDDDDDDu);
+    fill(left, y, left + chartW, y + 1, g == 0 ? ink : 0xFFDDDDDDu);
+    PlotText(*pic, left - 22, y - 9, std::to_string(g), ink);
   }
+  fill(left - 1, top, left, top + chartH + 1, ink);
   for (int w = 0; w <= 20; ++w) fill(left + w * 5 * barW, top, left + w * 5 * barW + 1, top + chartH, 0xFFBBBBBBu);
+  for (int w = 1; w <= 20; ++w) {
+    const std::string number = std::to_string(w);
+    PlotText(*pic, left + (w - 1) * 5 * barW + (5 * barW - PlotTextWidth(number)) / 2, top + chartH + 6, number, ink);
+  }
+  const std::string axis = "world (five levels each: levels 1 to 100, left to right)";
+  PlotText(*pic, left + (chartW - PlotTextWidth(axis)) / 2, top + chartH + 30, axis, ink);
   for (const TLevelReport& r : reports) {
     const int world = (r.level + 4) / 5;
-    const uint32_t colour = world % 2 ? 0xFF3060C0u : 0xFF60A040u;
     const int x = left + (r.level - 1) * barW;
     const int h = r.completable ? std::max(2, int(r.difficulty * scale)) : chartH;
-    fill(x + 1, top + chartH - h, x + barW - 1, top + chartH, r.completable ? colour : 0xFFD02020u);
+    fill(x + 1, top + chartH - h, x + barW - 1, top + chartH, r.completable ? (world % 2 ? blue : green) : red);
+  }
+  // The key: a swatch and its meaning.
+  int kx = left;
+  const int ky = top + chartH + 62;
+  for (const auto& [colour, text] : {std::pair<uint32_t, std::string>{blue, "odd worlds"},
+                                     {green, "even worlds"},
+                                     {red, "no route found"}}) {
+    fill(kx, ky + 4, kx + 14, ky + 18, colour);
+    PlotText(*pic, kx + 20, ky, text, ink);
+    kx += 20 + PlotTextWidth(text) + 30;
   }
   if (!SavePixmapPNG(*pic, path, 9)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
 }
