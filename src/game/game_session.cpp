@@ -21,6 +21,7 @@
 #include "platform/input.h"
 #include "scores/score_records.h"
 #include "ui/draw_helpers.h"
+#include "ui/settings_panel.h"
 
 std::vector<int> BestTable;
 
@@ -104,16 +105,25 @@ void EditorTestWalkEnd() {
   ReloadFlag = true;
 }
 
+// An edit is saved before a reload of the same frame (the test walk reaching the left edge) reads
+// the level back, so the edit is not lost.
 void EndOfFrameReloads() {
+  if (EditedFlag) {
+    SaveLevel(WorkFileName, LevelNumber);
+    if (!ReloadFlag) SetupLevel(LevelText);
+    EditedFlag = false;
+  }
   if (ReloadFlag) {
     LoadLevel(WorkFileName, LevelNumber);
     ReloadFlag = false;
   }
-  if (EditedFlag) {
-    SaveLevel(WorkFileName, LevelNumber);
-    SetupLevel(LevelText);
-    EditedFlag = false;
-  }
+}
+
+// The keys that chose Continue in the pause menu (Space, Z, Up, a pad's fire) are often still
+// down when the game goes on: nothing held then may walk, jump or edit until it is let go.
+void HoldInputsAfterPause() {
+  WalkLatch = JumpLatch = true;
+  HoldEditorLatches();
 }
 
 }  // namespace
@@ -143,7 +153,8 @@ void SimulateFrame(void (*borders)(), void (*playfieldFrame)()) {
   SheepStep();
   if (GameMode == 0) {
     EditorTestWalkEnd();
-    if (KeyHit(kSaveKey)) {
+    // Read every frame, so an S pressed to bind a control on the settings panel is not kept.
+    if (KeyHit(kSaveKey) && !PanelShown()) {
       SaveLevel(WorkFileName, LevelNumber);
       CopyFromWork("My Levels");
     }
@@ -159,7 +170,9 @@ void SimulateFrame(void (*borders)(), void (*playfieldFrame)()) {
 bool GameFrame() {
   BeginFrame(1);
   SimulateFrame(Borders, PlayfieldFrame);
-  if (PresentFrame(GameMode == 0 ? 1 : 0) == 99) EndReason = END_QUIT;
+  const int paused = PresentFrame(GameMode == 0 ? 1 : 0);
+  if (paused == 99) EndReason = END_QUIT;
+  else if (paused != 0) HoldInputsAfterPause();
   if (EndReason == END_RUNNING) return true;
   EndScreen();
   return false;

@@ -15,6 +15,7 @@
 #include "platform/input.h"
 #include "platform/random.h"
 #include "ui/draw_helpers.h"
+#include "ui/settings_panel.h"
 
 bool KeyLatch = false;
 bool MouseLatch = true;
@@ -68,9 +69,27 @@ std::string RandomCell() {
   }
 }
 
-void Reseed(int discarded) {
-  SeedRnd(Millisecs());
-  for (int i = 0; i < discarded; ++i) Rand(0, 1000);
+// One generation (one key press, one frame of R) is seeded once from the clock; the cells inside
+// it draw on from that seed. Seeding each cell afresh made every cell of a generation made within
+// one millisecond the same cell.
+void SeedFromClock() { SeedRnd(Millisecs()); }
+
+void Discard(int draws) {
+  for (int i = 0; i < draws; ++i) Rand(0, 1000);
+}
+
+// A random object in cell a, drawn on from the current seed.
+void DrawRandomCell(int a) {
+  Discard(26);
+  std::string chosen;
+  for (int c = 0; c <= 26; ++c) {
+    std::string cell = RandomCell();
+    if (c == a) chosen = cell;
+  }
+  if (a < 0 || a > 26) return;
+  std::vector<std::string> cells = Cells();
+  cells[size_t(a)] = chosen;
+  Rebuild(cells);
 }
 
 bool Held(int key) { return KeyDown(key) != 0; }
@@ -78,6 +97,7 @@ bool Held(int key) { return KeyDown(key) != 0; }
 // Generates the levels from first to last, each world's first level afresh and the others built
 // on the one before, and saves each into the work file.
 void GenerateLevels(int first, int last) {
+  SeedFromClock();
   int style = 0;
   for (int level = first; level <= last; ++level) {
     const bool fresh = (level - 1) % 5 == 0;
@@ -85,13 +105,13 @@ void GenerateLevels(int first, int last) {
       style = Rand(0, 3);
       LevelText = std::string(26 * 4, ' ');
     }
-    Reseed(101);
+    Discard(101);
     GenerateLevel(fresh, style);
     SaveLevel(WorkFileName, level);
   }
 }
 
-void LevelButtons() {
+void LevelButtons(bool takesInput) {
   struct TButton {
     int x, y, change;
     const char* label;
@@ -102,7 +122,7 @@ void LevelButtons() {
   UseFont(2, 6);
   for (const TButton& b : kButtons) {
     Colour(255, 255, 255);
-    if (MouseOver(b.x, b.y, 40, 50)) {
+    if (takesInput && MouseOver(b.x, b.y, 40, 50)) {
       Colour(100, 180, 255);
       if (MouseDown(1) && !MouseLatch) {
         PlaySfx(99, 1.0f, 1.0f, 0.0f);
@@ -148,7 +168,8 @@ void Generators() {
   }
   if (Held(kSpace)) {
     LevelText = std::string(26 * 4, ' ');
-    Reseed(101);
+    SeedFromClock();
+    Discard(101);
     GenerateLevel(true, Rand(0, 3));
     SaveLevel(WorkFileName, LevelNumber);
     KeyLatch = EditedFlag = true;
@@ -173,9 +194,9 @@ void ColumnKeys(int c) {
   }
 }
 
-void Column(int c) {
+void Column(int c, bool takesInput) {
   const int q = Centre(c), vh = VirtualHeight;
-  if (MouseOver(q - 16, 0, 31, vh / 2 + 254)) {
+  if (takesInput && MouseOver(q - 16, 0, 31, vh / 2 + 254)) {
     Colour(0, 0, 80, 0.1f);
     DrawRect(float(q - 14), 0, 28, float(vh / 2 + 254));
     ColumnKeys(c);
@@ -191,7 +212,7 @@ void Column(int c) {
   for (int r = 0; r < 4; ++r) {
     const int y = vh / 2 + 32 * r + 270;
     Colour(255, 255, 255, 1.0f);
-    if (MouseOver(q - 14, y - 14, 28, 28)) {
+    if (takesInput && MouseOver(q - 14, y - 14, 28, 28)) {
       Colour(100, 180, 255);
       if (!MouseLatch && (MouseDown(1) || MouseDown(2))) {
         StepCellChar(4 * c + r + 1, MouseDown(1) ? 1 : -1);
@@ -253,16 +274,8 @@ void CopyCell(int a, int b) {
 }
 
 void RandomiseCell(int a) {
-  Reseed(26);
-  std::string chosen;
-  for (int c = 0; c <= 26; ++c) {
-    std::string cell = RandomCell();
-    if (c == a) chosen = cell;
-  }
-  if (a < 0 || a > 26) return;
-  std::vector<std::string> cells = Cells();
-  cells[size_t(a)] = chosen;
-  Rebuild(cells);
+  SeedFromClock();
+  DrawRandomCell(a);
 }
 
 void GenerateLevel(bool first, int style) {
@@ -270,16 +283,16 @@ void GenerateLevel(bool first, int style) {
     const int count = first ? Rand(6, 12) : Rand(1, 3);
     for (int i = 0; i < count; ++i) {
       const int c = Rand(1, 24);
-      Reseed(101);
-      RandomiseCell(c);
+      Discard(101);
+      DrawRandomCell(c);
     }
     return;
   }
   const int count = first ? Rand(3, 6) : Rand(1, 2);
   for (int i = 0; i < count; ++i) {
     const int c = Rand(0, 12);
-    Reseed(101);
-    RandomiseCell(c);
+    Discard(101);
+    DrawRandomCell(c);
     CopyCell(c, 24 - c);
   }
 }
@@ -295,22 +308,29 @@ void EditorStep() {
   Scale(1);
   TextAt(100, 50, std::to_string(WorldOf(LevelNumber)) + " -", 0, 0);
   TextAt(150, 50, std::string(1, LevelLetter(LevelNumber)), 0, 0);
-  if (Held(kComma) && LevelNumber > 1) {
+  // The settings panel binds the keys pressed and takes the clicks made over it, and the level
+  // buttons lie under its rows: while it is shown the editor leaves keys and mouse alone, and
+  // what is still held when it goes acts only once let go.
+  const bool takesInput = !PanelShown();
+  if (!takesInput) KeyLatch = MouseLatch = true;
+  if (takesInput && Held(kComma) && LevelNumber > 1) {
     // The previous level copied into this one; it repeats while held, to the same result.
     LoadLevel(WorkFileName, LevelNumber - 1);
     SaveLevel(WorkFileName, LevelNumber);
     ReloadFlag = true;
   }
-  LevelButtons();
+  LevelButtons(takesInput);
   Grid();
   UseFont(2, 4);
   ResetDrawing();
-  Generators();
-  for (int c = 0; c <= 24; ++c) Column(c);
+  if (takesInput) Generators();
+  for (int c = 0; c <= 24; ++c) Column(c, takesInput);
   Colour(255, 255, 255);
   const char* const rows[4] = {"Object", "Speed", "Depth", "Angle"};
   for (int r = 0; r < 4; ++r) TextAt(10, VirtualHeight / 2 + 32 * r + 270, rows[r], 0, 1);
 }
+
+void HoldEditorLatches() { KeyLatch = MouseLatch = true; }
 
 void EditorLatchUpkeep() {
   static const int kLatchKeys[] = {PAD_1, PAD_2, PAD_3, PAD_4, PAD_6, PAD_8, PAD_PLUS, PAD_MINUS, kSpace};

@@ -16,11 +16,15 @@ void StepCellChar(int index, int delta);
 void SwapCells(int a, int b);
 // Makes cell b a copy of cell a.
 void CopyCell(int a, int b);
-// Replaces cell a by a random object.
+// Replaces cell a by a random object, seeded afresh from the clock.
 void RandomiseCell(int a);
-// Adds random objects to LevelText: style 0 anywhere, styles 1 to 3 mirrored about cell 12.
+// Adds random objects to LevelText, drawing on from the current seed: style 0 anywhere (6 to 12
+// draws for a world's first level, 1 to 3 after), styles 1 to 3 mirrored about cell 12 (3 to 6
+// pairs, 1 to 2 after).
 void GenerateLevel(bool first, int style);
 // The editor's screen and input, once a frame in mode 0.
 void EditorStep();
+// Sets both latches: what is held now edits nothing until let go (after the pause menu).
+void HoldEditorLatches();
 // Clears the latches whose keys and buttons are all released (every frame, both modes).
 void EditorLatchUpkeep();

@@ -196,7 +196,19 @@ void CopyToWork(const std::string& name) { CopyLines(LevelFilePath(name), Levels
 
 void CopyFromWork(const std::string& name) {
   // The player's own levels are saved this way: a failure must not go unseen.
-  CopyAndSay(LevelsPath(kWorkFile), LevelFilePath(name));
+  const std::string target = LevelFilePath(name);
+  TLines work, previous;
+  if (!ReadLines(LevelsPath(kWorkFile), work)) {
+    PostMessage("Can't read " + kWorkFile);
+    return;
+  }
+  // One step back: the file about to be replaced is kept as name.bak (a stray generator key can
+  // replace every level at once). A copy that changes nothing keeps the step for later.
+  if (FileType(target) == FILETYPE_FILE && ReadLines(target, previous)) {
+    if (previous == work) return;
+    if (!ReplaceFile(LevelsPath(name + ".bak"), previous)) PostMessage("Can't write " + name + ".bak");
+  }
+  if (!ReplaceFile(target, work)) PostMessage("Can't write " + FileName(target));
 }
 
 void PrepareWorkFile(int mode) {

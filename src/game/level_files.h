@@ -11,7 +11,8 @@ void LoadLevel(const std::string& name, int level);
 // characters of LevelText; every other line stays as it was. The file is replaced whole, through
 // a temporary file, so a failure never leaves it half written.
 void SaveLevel(const std::string& name, int level);
-// "Levels/" + name + ".txt" to "Levels/WIP.txt", and back.
+// "Levels/" + name + ".txt" to "Levels/WIP.txt", and back. Copying back keeps the file it
+// replaces as "Levels/" + name + ".bak" (nothing is written when the two already agree).
 void CopyToWork(const std::string& name);
 void CopyFromWork(const std::string& name);
 // The start of a game: "My Levels.txt" made from "blank.txt" when missing, then the work file

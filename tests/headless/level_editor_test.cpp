@@ -13,7 +13,9 @@
 #include "game/level_editor.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
+#include "platform/random.h"
 #include "support/headless_game.h"
+#include "ui/controls.h"
 
 namespace {
 
@@ -67,6 +69,7 @@ struct TEditor {
     for (int i = 0; i < frames; ++i) GameFrame();
   }
   void Post(int id, int data, int x = 0, int y = 0) { PostEvent({id, data, x, y}); }
+  std::string Work() const { return game.ReadFile("Levels/WIP.txt"); }
   void Click(int button, int x, int y) {
     Post(EVENT_MOUSEMOVE, 0, x, y);
     Play(2);
@@ -170,6 +173,89 @@ TEST(LevelEditor, QuittingThroughThePauseMenuKeepsTheWork) {
   RunGame();
   EXPECT_EQ(EndReason, 99);
   EXPECT_NE(e.MyLevels().find("\"                    1340"), std::string::npos);
+}
+
+// Every generation draws its cells from one seed: many levels, each within its style's count of
+// objects (mirrored ones symmetric), and only the kinds the generator makes.
+TEST(LevelEditor, GeneratedLevelsHoldTheirCountsOfObjects) {
+  THeadlessGame game;  // a clock that stands still between frames, as within one millisecond
+  for (int style : {0, 1}) {
+    int total = 0;
+    for (int k = 1; k <= 200; ++k) {
+      SeedRnd(100000 + 7919 * k);  // seeds as the millisecond clock gives them
+      LevelText = std::string(26 * 4, ' ');
+      GenerateLevel(true, style);
+      int objects = 0;
+      for (int c = 0; c <= 24; ++c) {
+        const char kind = LevelText[size_t(4 * c)];
+        if (kind == ' ') continue;
+        ++objects;
+        EXPECT_NE(std::string("12345678ABCFHIJKLM").find(kind), std::string::npos) << kind;
+        if (style != 0) {
+          EXPECT_EQ(Cell(c), Cell(24 - c));
+        }
+      }
+      EXPECT_LE(objects, 12) << style << " seed " << k;
+      total += objects;
+    }
+    // 6 to 12 draws (3 to 6 mirrored pairs) at random cells, a few landing twice or empty.
+    EXPECT_GE(total, 200 * 6) << style;
+  }
+}
+
+// Continue chosen with Space, still held for a moment after the menu: the Space generator must
+// not wipe the level.
+TEST(LevelEditor, ContinueWithSpaceHeldChangesNothing) {
+  TEditor e;
+  e.Click(1, 416, 100);
+  const std::string before = e.Work();
+  const int ms = e.game.clock().NowMs() + 200;
+  e.game.script()
+      .AtTime(ms, {EVENT_KEYDOWN, VK_ESCAPE, 0, 0})
+      .AtTime(ms + 100, {EVENT_KEYUP, VK_ESCAPE, 0, 0})
+      .AtTime(ms + 500, {EVENT_KEYDOWN, VK_SPACE, 0, 0})
+      .AtTime(ms + 1300, {EVENT_KEYUP, VK_SPACE, 0, 0});
+  e.Play(60);
+  EXPECT_EQ(EndReason, 0);
+  EXPECT_EQ(Cell(5), "1340");
+  EXPECT_EQ(e.Work(), before);
+  EXPECT_FALSE(KeyDown(VK_SPACE));
+}
+
+// Binding keys on the settings panel and clicking its rows, which lie over the level buttons,
+// leave the level, its number and "My Levels.txt" alone.
+TEST(LevelEditor, TheSettingsPanelTakesTheKeysAndClicks) {
+  TEditor e;
+  const std::string work = e.Work(), mine = e.MyLevels();
+  e.Key(VK_TAB);
+  e.Play(10);
+  e.Post(EVENT_MOUSEMOVE, 0, 320, 50);  // player 1's up button
+  e.Play(2);
+  e.Key(VK_SPACE);
+  e.Click(1, 100, 110);  // under the panel: the "+5" button
+  e.Key('S');
+  e.Key(VK_TAB);
+  e.Play(12);
+  EXPECT_EQ(ControlTable[0], VK_SPACE);
+  EXPECT_EQ(LevelNumber, 1);
+  EXPECT_EQ(e.Work(), work);
+  EXPECT_EQ(e.MyLevels(), mine);
+}
+
+// An edit in the frame the test walk reaches the left edge is saved before the level restarts.
+TEST(LevelEditor, AnEditAsTheWalkEndsIsKept) {
+  TEditor e;
+  e.Post(EVENT_MOUSEMOVE, 0, 416, 100);
+  e.Play(2);
+  e.Post(EVENT_MOUSEDOWN, 1);
+  e.Play(1);  // the press is taken in at the end of this frame and acts in the next
+  SheepX = 1.0f;
+  e.Play(1);
+  e.Post(EVENT_MOUSEUP, 1);
+  e.Play(1);
+  EXPECT_EQ(SheepX, 472.0f);
+  EXPECT_EQ(Cell(5), "1340");
+  EXPECT_NE(e.Work().find("\"                    1340"), std::string::npos);
 }
 
 }  // namespace

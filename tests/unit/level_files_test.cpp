@@ -139,7 +139,19 @@ TEST_F(LevelFilesTest, CopiesAreLineByLineInCrLf) {
     CopyToWork("T");
     EXPECT_EQ(TTempDir::Read("Levels/WIP.txt"), c.copy);
   }
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("Levels"), {}), 2);
+  // The work file, the copy and the one it replaced; no temporary left behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("Levels"), {}), 3);
+}
+
+// A copy back keeps the file it replaces as ".bak", one step of undo that a second copy of the
+// same levels does not use up.
+TEST_F(LevelFilesTest, CopyingBackKeepsTheReplacedFileAsBak) {
+  TTempDir::Write("Levels/My Levels.txt", kWorld2);
+  TTempDir::Write("Levels/WIP.txt", "generated\r\n");
+  CopyFromWork("My Levels");
+  CopyFromWork("My Levels");
+  EXPECT_EQ(TTempDir::Read("Levels/My Levels.txt"), "generated\r\n");
+  EXPECT_EQ(TTempDir::Read("Levels/My Levels.bak"), kWorld2);
 }
 
 TEST_F(LevelFilesTest, FailedCopiesAndSavesLeaveTheTargetAsItWas) {
