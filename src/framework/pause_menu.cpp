@@ -118,7 +118,7 @@ int PauseMenu() {
     WobbleScale(phase);
     ScatterTitles(141, 180, spin);
     PresentFrame(1);
-    if (KeyDown(VK_ESCAPE)) result = cursor == 1 ? 99 : 1;
+    if (EscapeHeld()) result = cursor == 1 ? 99 : 1;
   }
   SeedRnd(Millis());
   WaitWhileEscapeHeld();

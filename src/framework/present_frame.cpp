@@ -36,6 +36,14 @@ namespace {
 
 const int kHighlightTicks = 60, kMessageTicks = 180;
 
+// Escape closed the settings panel and has not been let go since: that press means nothing else.
+bool EscapeTakenByPanel = false;
+
+void CloseSettingsPanel() {
+  PanelOpen = 0;
+  WriteSetupFile();
+}
+
 void DrawOverlay() {
   TextAt(2, 2, std::to_string(FrameRate), 0, 0);
   SetImageFont(ScreenFonts[2]);
@@ -72,6 +80,8 @@ void DrawMessages() {
 
 }  // namespace
 
+bool EscapeHeld() { return KeyDown(VK_ESCAPE) && !PanelShown() && !EscapeTakenByPanel; }
+
 bool ExitHotKeyHeld() {
   return KeyDown(VK_F4) && (KeyDown(VK_LEFT_ALT) || KeyDown(VK_RIGHT_ALT));
 }
@@ -85,6 +95,7 @@ void ResetPresentFrame() {
   FrameRate = 0;
   ResetFrameMouse();
   MessageList.clear();
+  EscapeTakenByPanel = false;
 }
 
 int SmoothFrameRate(int rate, int frameTime) {
@@ -113,12 +124,17 @@ int PresentFrame(int showPointer) {
     PanelOpen = 1 - PanelOpen;
     WriteSetupFile();
   }
+  if (!KeyDown(VK_ESCAPE)) EscapeTakenByPanel = false;
+  if (PanelShown() && KeyDown(VK_ESCAPE) && !EscapeTakenByPanel) {
+    EscapeTakenByPanel = true;
+    if (PanelOpen == 1) CloseSettingsPanel();
+  }
   if (FrameSkipped == 0 || Settings[SET_SLOW_SYSTEM] == 0) {
     if (KeyHit(VK_F11)) TakeScreenshot();
     // Losing the window's focus in a game pauses it as Escape would, so nothing moves on while
     // the player is elsewhere. Read every frame, so a loss outside a game is not kept for later.
     const bool focusLost = FocusLostHit() && PauseOnFocusLoss;
-    if ((KeyDown(VK_ESCAPE) || focusLost) && GameState == 1) {
+    if ((EscapeHeld() || focusLost) && GameState == 1) {
       GameState = 2;
       const int paused_at = Millis();
       result = PauseMenu();

@@ -28,6 +28,9 @@ void ResetPresentFrame();
 // Finishes the frame. showPointer 1 draws the mouse pointer. Returns 0, or the pause menu's
 // choice when it ran during this call (1 Continue, 99 Quit).
 int PresentFrame(int showPointer);
+// Escape held as the screens read it: while the settings panel is shown Escape closes the panel,
+// and that press means nothing else (no pause, no leaving the title) until it is let go.
+bool EscapeHeld();
 // F4 held with left or right Alt: the exit hot key of every screen.
 bool ExitHotKeyHeld();
 // The smoothed rate after a frame of frameTime ms: (1000 / frameTime + 2 * rate) / 3, in whole

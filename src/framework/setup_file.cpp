@@ -22,8 +22,9 @@ namespace {
 void ReadKeyLine(const std::string& value) {
   const int slot = SetupNumber(Field(value, ",", 1, 0));
   const int code = SetupNumber(Field(value, ",", 2, 0));
-  // Slot 0 (player 1's Up) is written like every other slot, so it is read back too.
-  if (slot >= 0 && slot < 100) ControlTable[size_t(slot)] = code;
+  // Slot 0 (player 1's Up) is written like every other slot, so it is read back too. 0 unbinds;
+  // a hot key is never bound, so such a line keeps the slot as it was.
+  if (slot >= 0 && slot < 100 && (code == 0 || BindableCode(code))) ControlTable[size_t(slot)] = code;
 }
 
 }  // namespace
@@ -114,8 +115,9 @@ std::string SetupFileText() {
   for (const std::string& name : AudioDriverList) line("; AudioDriver = " + name);
   line("");
   line("[Controls]");
+  // An unbound slot is written too when it starts bound, or its default would come back.
   for (int slot = 0; slot < 100; ++slot)
-    if (ControlTable[size_t(slot)] > 0)
+    if (ControlTable[size_t(slot)] > 0 || DefaultControl(slot) > 0)
       line("Key=" + std::to_string(slot) + "," + std::to_string(ControlTable[size_t(slot)]));
   if (PauseOnFocusLoss == 0) line("PauseOnFocusLoss = False");
   // Only a server the player chose is kept: the default may change with a new release.

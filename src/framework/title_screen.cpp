@@ -198,6 +198,15 @@ void WorldChooser() {
 
 int TitlePanelWidth(int current_width) { return current_width > 899 ? 335 : 415; }
 
+std::string StartInputName(int code) {
+  // Return always starts a game, and is what is left when fire 1 is unbound.
+  if (code == 0) return "Return";
+  if (code < 300) return KeyName(code);
+  // A pad's inputs are named by their axis, direction or button number alone: say whose.
+  const std::string pad = "Pad " + std::to_string(code / 50 - 5) + " ";
+  return pad + (code % 50 >= 30 ? "Button " : "") + KeyName(code);
+}
+
 bool TitleFrame() {
   BeginFrame(1);
   ResetDrawing();
@@ -224,7 +233,7 @@ bool TitleFrame() {
   Colour(255, 255, 255, 1.0f);
   SetImageFont(ScreenFonts[7]);
   TextAt((VirtualWidth - PanelW()) / 2, VirtualHeight / 2 - 25 * SlideIn + 755,
-         "Press Start (" + KeyName(ControlTable[10]) + ") To Begin", 1, 1);
+         "Press Start (" + StartInputName(ControlTable[10]) + ") To Begin", 1, 1);
 
   // A start input held at the end of the last frame starts a game, unless that press already
   // did something (Held) or the settings panel or a login box has the keyboard.
@@ -247,7 +256,7 @@ bool TitleFrame() {
 
   PresentFrame(1);
   if (!KeyDown(VK_ESCAPE)) EscapeFromGame = 0;
-  return !(KeyDown(VK_ESCAPE) && !EscapeFromGame);
+  return !(EscapeHeld() && !EscapeFromGame);
 }
 
 void RunTitleScreen() {

@@ -12,6 +12,9 @@ extern int LoginField;  // 0 none, 1 user name, 2 password being typed (Online t
 
 // Width of the side panel for the real display width: wider at small sizes, where text is larger.
 int TitlePanelWidth(int current_width);
+// What the start prompt names for the input bound to fire 1: "Return" when it is unbound, a pad's
+// input with its pad ("Pad 1 Button 0").
+std::string StartInputName(int code);
 
 // One frame of the title screen, a game or editing session started from it included. Returns
 // false when Escape ends the screen.

@@ -50,7 +50,7 @@ void EnterName() {
     SetImageFont(ScreenFonts[5]);
     const std::string cursor = Millis() % 600 < 300 ? "_" : " ";
     TextAt(vw / 2 - TextWidth(PlayerName) / 2, vh / 2, PlayerName + cursor, 0, 1);
-    const bool confirmed = KeyHit(VK_RETURN) || MouseDown(1) || KeyDown(VK_ESCAPE);
+    const bool confirmed = KeyHit(VK_RETURN) || MouseDown(1) || EscapeHeld();
     PresentFrame(1);
     if (confirmed) break;
   }

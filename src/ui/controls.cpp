@@ -136,16 +136,28 @@ std::array<std::array<float, 6>, 5> JoyRest{};
 std::array<int, 5> JoyEnabled{};
 std::array<int, 5> JoyHasHat{};
 
+int DefaultControl(int slot) {
+  switch (slot) {
+    case 0: return 38;   // up arrow
+    case 3: return 37;   // left arrow
+    case 5: return 39;   // right arrow
+    case 8: return 40;   // down arrow
+    case 10: return 90;  // Z
+    case 11: return 88;  // X
+    case 12: return 67;  // C
+    case 13: return 86;  // V
+    default: return 0;
+  }
+}
+
 void SetDefaultControls() {
-  ControlTable.fill(0);
-  ControlTable[0] = 38;   // up arrow
-  ControlTable[3] = 37;   // left arrow
-  ControlTable[5] = 39;   // right arrow
-  ControlTable[8] = 40;   // down arrow
-  ControlTable[10] = 90;  // Z
-  ControlTable[11] = 88;  // X
-  ControlTable[12] = 67;  // C
-  ControlTable[13] = 86;  // V
+  for (size_t slot = 0; slot < ControlTable.size(); ++slot) ControlTable[slot] = DefaultControl(int(slot));
+}
+
+bool BindableCode(int code) {
+  // The hot keys of every screen: bound, Tab would read as never held and Escape would end the
+  // title or open the pause menu in the same frame.
+  return code > 8 && code != VK_TAB && code != VK_ESCAPE && code != VK_F11 && code != VK_F12;
 }
 
 namespace {
@@ -269,7 +281,7 @@ void DrawControlButton(int slot, int x, int y) {
   if (MouseOver(x, y, kButtonSize, kButtonSize) && PanelOffset >= 0) {
     lit = 1.0f;
     const int pressed = ScanControl();
-    if (pressed > 8) ControlTable[size_t(slot)] = pressed;
+    if (BindableCode(pressed)) ControlTable[size_t(slot)] = pressed;
     if (pressed == VK_BACKSPACE) ControlTable[size_t(slot)] = 0;
   }
   if (ControlDown(ControlTable[size_t(slot)])) lit = 1.0f;

@@ -20,6 +20,11 @@ extern std::array<int, 5> JoyHasHat;                 // 1 when the hat was centr
 
 // Player 1's arrows and Z X C V; every other slot unbound.
 void SetDefaultControls();
+// The code a slot starts with (0 for an unbound one).
+int DefaultControl(int slot);
+// Whether an input may be bound to a control: not a mouse button, Backspace (which unbinds), nor
+// one of the hot keys Tab, Escape, F11 and F12.
+bool BindableCode(int code);
 // Finds the joysticks (at most 4) and takes their present axis positions as the rest positions.
 // Called once at start-up, while the sticks are untouched.
 void SetUpJoysticks();

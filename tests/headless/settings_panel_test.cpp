@@ -89,4 +89,15 @@ TEST(SettingsPanel, AHoveredControlButtonBindsThePressedKey) {
   EXPECT_EQ(ControlTable[3], VK_LEFT);  // its neighbours keep theirs
 }
 
+// Tab and Escape pressed over a control button do what they always do, close the panel, and bind
+// nothing.
+TEST(SettingsPanel, HotKeysAreNotBound) {
+  for (int key : {VK_TAB, VK_ESCAPE}) {
+    TOpenPanel p;
+    p.Play(6, {{0, {EVENT_MOUSEMOVE, 0, 320, 50}}, {2, {EVENT_KEYDOWN, key, 0, 0}}, {4, {EVENT_KEYUP, key, 0, 0}}});
+    EXPECT_EQ(ControlTable[0], VK_UP) << key;
+    EXPECT_EQ(PanelOpen, 0) << key;
+  }
+}
+
 }  // namespace

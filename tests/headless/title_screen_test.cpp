@@ -172,6 +172,29 @@ TEST(TitleScreen, TheShownPanelKeepsTheTitlesKeys) {
   EXPECT_FALSE(PanelShown());
 }
 
+// Escape while the panel is shown closes the panel and leaves the title running; the next
+// press leaves.
+TEST(TitleScreen, EscapeClosesTheShownPanelFirst) {
+  TTitle t;
+  const int now = FrameCount();
+  t.game.script().PressAt(now, VK_TAB).PressAt(now + 12, VK_ESCAPE, 4);
+  EXPECT_TRUE(t.Play(30));
+  EXPECT_FALSE(PanelShown());
+  t.game.script().PressAt(FrameCount(), VK_ESCAPE);
+  EXPECT_FALSE(t.Play(4));
+}
+
+// The start prompt names what starts a game: Return when fire 1 is unbound, a pad's button with
+// its pad.
+TEST(TitleScreen, TheStartPromptNamesWhatStarts) {
+  TTitle t;
+  for (const auto& [code, text] : {std::pair<int, std::string>{0, "Return"}, {331, "Pad 1 Button 1"}, {90, "Z"}}) {
+    ControlTable[10] = code;
+    t.Play(1);
+    EXPECT_NE(t.game.driver().FindText("Press Start (" + text + ") To Begin", FrameCount() - 1), nullptr) << code;
+  }
+}
+
 TEST(TitleScreen, TheAboutPageAndTheCleanedLogin) {
   TTitle t;
   UserName = "sheep:herder*1";

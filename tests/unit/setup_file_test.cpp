@@ -106,13 +106,26 @@ TEST_F(SetupFileTest, Numbers) {
 
 TEST_F(SetupFileTest, KeySlots) {
   TTempDir dir;
-  ReadText("Key=0,87\r\nKey=99,65\r\nKey=100,66\r\nKey=-5,67\r\nKey=3\r\nKey=20 ,  32\r\n");
+  ReadText("Key=0,87\r\nKey=99,65\r\nKey=100,66\r\nKey=-5,67\r\nKey=13\r\nKey=20 ,  32\r\nKey=10,27\r\n");
   EXPECT_EQ(ControlTable[0], 87);  // a redefined Up survives a restart
   EXPECT_EQ(ControlTable[99], 65);
   EXPECT_EQ(ControlTable[100], 0);
   EXPECT_EQ(ControlTable[5], 67);  // -5 reads as 5, as every number of the file does
-  EXPECT_EQ(ControlTable[3], 3);   // without a comma the whole value is both fields
+  EXPECT_EQ(ControlTable[13], 13);  // without a comma the whole value is both fields
   EXPECT_EQ(ControlTable[20], 32);
+  EXPECT_EQ(ControlTable[10], 90);  // Escape is never bound
+}
+
+// A control the player unbound stays unbound: its default would come back without a line.
+TEST_F(SetupFileTest, AnUnboundDefaultStaysUnbound) {
+  TTempDir dir;
+  ControlTable[12] = 0;
+  const std::string text = SetupFileText();
+  EXPECT_NE(text.find("Key=12,0\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("Key=14,"), std::string::npos);  // never bound: no line
+  SetDefaultControls();
+  ReadText(text);
+  EXPECT_EQ(ControlTable[12], 0);
 }
 
 TEST_F(SetupFileTest, SlowSystemAndEngine) {
