@@ -16,6 +16,8 @@ std::string CurrentDir();
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t limit,
                    std::string& reason);
 bool RenameFile(const std::string& from, const std::string& to);  // replaces "to" atomically
+// Puts the folder holding path onto the disk, so a rename done in it outlasts a power cut.
+bool SyncFolderOf(const std::string& path);
 void StandardIOLine(const std::string& text);          // a line on standard output
 [[noreturn]] void ExitProcess(int code);               // runs the exit hooks, then ends
 // Called by ExitProcess before the process ends (the display restores the desktop's mode).

@@ -161,8 +161,16 @@ int GetChar() {
   return c;
 }
 
+void DrainEvents() {
+  // A tap takes two polls (its release waits for the next one); the bound only guards against a
+  // source that never runs dry.
+  for (int polls = 0; polls < 1000; ++polls) {
+    PollSystem();
+    if (queue.empty()) return;
+  }
+}
+
 void FlushKeys() {
-  input.key_down.fill(0);
   input.key_hits.fill(0);
   input.char_get = input.char_put = 0;
 }

@@ -52,7 +52,12 @@ int FrameCount();
 int KeyDown(int key);   // 1 while held
 int KeyHit(int key);    // presses since the last call for this key; resets the count
 int GetChar();          // next typed Latin-1 character, 0 when none
-void FlushKeys();       // clears key flags, counters and the character queue
+// Clears the key counters and the character queue. Keys still held stay held, so a held key's
+// repeats are no new press.
+void FlushKeys();
+// Takes in every event that is waiting (presses made while nothing polled, as during a pause),
+// so a flush that follows clears them too.
+void DrainEvents();
 int WaitKey();          // flushes, then polls until a key is hit and returns its code
 
 // Mouse, in window pixels (the display converts to virtual pixels).

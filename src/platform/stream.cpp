@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool TStream::ReadExact(void* buf, int count) { return Read(buf, count) == count; }
 
@@ -124,6 +126,7 @@ class TFileStream : public TStream {
     return Pos();
   }
   bool Flush() override { return f_ && std::fflush(f_) == 0; }
+  bool Sync() override { return Flush() && fsync(fileno(f_)) == 0; }
   void Close() override {
     if (f_) std::fclose(f_);
     f_ = nullptr;
@@ -168,3 +171,20 @@ TStreamPtr Open(const std::string& path, const char* mode) {
 TStreamPtr ReadFile(const std::string& path) { return Open(path, "rb"); }
 TStreamPtr WriteFile(const std::string& path) { return Open(path, "wb"); }
 TStreamPtr OpenFile(const std::string& path) { return Open(path, "r+b"); }
+
+TStreamPtr WritePrivateFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  // A file made earlier with wider rights is narrowed too.
+  struct stat st{};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fchmod(fd, 0600) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  FILE* f = fdopen(fd, "wb");
+  if (!f) {
+    close(fd);
+    return nullptr;
+  }
+  return std::make_shared<TFileStream>(f);
+}

@@ -15,6 +15,7 @@ class TStream {
   virtual int64_t Size() = 0;             // -1 when unknown
   virtual int64_t Seek(int64_t pos) = 0;  // new position, -1 on failure
   virtual bool Flush() = 0;               // false when buffered bytes could not be written
+  virtual bool Sync() { return Flush(); } // Flush, and for files onto the disk itself
   virtual void Close() = 0;
   virtual int Read(void* buf, int count) = 0;         // bytes read, 0 at the end or on failure
   virtual int Write(const void* buf, int count) = 0;  // bytes written
@@ -49,5 +50,7 @@ using TStreamPtr = std::shared_ptr<TStream>;
 TStreamPtr ReadFile(const std::string& path);
 // Creates or truncates a file for writing; null when it can't be created.
 TStreamPtr WriteFile(const std::string& path);
+// The same, readable and writable by its owner only (for files that hold a password).
+TStreamPtr WritePrivateFile(const std::string& path);
 // Opens an existing file for reading and writing; null on failure.
 TStreamPtr OpenFile(const std::string& path);

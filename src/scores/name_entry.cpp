@@ -36,6 +36,9 @@ std::string EditText(const std::string& text) {
 }
 
 void EnterName() {
+  // Keys pressed during "Game Over" are still waiting in the queue: taken in, then forgotten, so
+  // a Return pressed then does not close the prompt at once.
+  DrainEvents();
   FlushKeys();
   WaitForRelease();
   for (;;) {

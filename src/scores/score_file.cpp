@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 #include "framework/debug_log.h"
 #include "framework/game_paths.h"
@@ -14,6 +15,8 @@
 namespace {
 
 bool loaded_once = false;
+// The name prompt is editing the newest record: a reload keeps the list as it is.
+bool list_held = false;
 
 // A decimal number as the string-to-integer service reads it, held at the 64-bit ends.
 int64_t Decimal(const std::string& text) {
@@ -37,6 +40,23 @@ int32_t Magnitude(const std::string& text) {
 }
 
 std::string CredentialsLine() { return Scramble(UserName + "|" + Password, HeaderCode); }
+
+// A line that fails its checks is dropped, and the next save writes the file without it: the
+// file as it was read is kept beside it first, so nothing is lost for good.
+void KeepDamagedFile(const std::string& path, int damaged) {
+  const std::string kept = GamePath("nuscores.bad");
+  std::vector<uint8_t> bytes;
+  std::string reason;
+  bool written = ReadWholeFile(path, bytes, size_t(64) << 20, reason);
+  if (TStreamPtr out = written ? WritePrivateFile(kept) : nullptr) {
+    written = out->Write(bytes.data(), int(bytes.size())) == int(bytes.size()) && out->Sync();
+    out->Close();
+  } else {
+    written = false;
+  }
+  LogLine("	" + std::to_string(damaged) + " damaged lines in " + path +
+          (written ? ": the file as read is kept as " + kept : ": it could not be kept as " + kept));
+}
 
 }  // namespace
 
@@ -70,7 +90,12 @@ TScoresPtr ReadScoreFields(const std::string& f, const std::string& g) {
 
 void LoadScores() {
   const std::string path = GamePath("nuscores.dat");
-  if (loaded_once) SaveScores();
+  // The list holds games played since it was loaded: saved first, and kept in memory as it is when
+  // that fails (a reload would drop them) or while the name prompt names the newest one.
+  if (loaded_once && (!SaveScores() || list_held)) {
+    LogLine("\tScores kept as they are, not read again from " + path);
+    return;
+  }
   if (FileType(path) != FILETYPE_FILE) return;
   TStreamPtr in = ReadFile(path);
   if (!in) {
@@ -78,14 +103,19 @@ void LoadScores() {
     return;
   }
   loaded_once = true;
-  const std::string credentials = Unscramble(in->ReadLine(), HeaderCode);
+  const std::string first = in->ReadLine();
+  const std::string credentials = Unscramble(first, HeaderCode);
+  int damaged = first.size() > 2 && credentials == "XXX" ? 1 : 0;
   UserName = Field(credentials, "|", 1);
   Password = Field(credentials, "|", 2);
   LocalScores.clear();
   int count = 0;
   do {
     std::string line = in->ReadLine();
-    if (line.size() > 2) line = Unscramble(line, "");
+    if (line.size() > 2) {
+      line = Unscramble(line, "");
+      damaged += line == "XXX";
+    }
     TScoresPtr record = ReadScoreLine(line);
     if (!record) continue;
     if (count++ == 0) PlayerName = record->Name;
@@ -93,20 +123,28 @@ void LoadScores() {
     SortScores(LocalScores);
   } while (!in->Eof());
   in->Close();
+  if (damaged > 0) KeepDamagedFile(path, damaged);
 }
 
 bool SaveScores() {
   const std::string path = GamePath("nuscores.dat");
   const std::string temporary = path + ".new";
-  TStreamPtr out = WriteFile(temporary);
-  if (!out) return false;
+  // It holds the online password: the owner's alone.
+  TStreamPtr out = WritePrivateFile(temporary);
+  if (!out) {
+    LogLine("\tCan't write " + path);
+    return false;
+  }
   bool written = out->WriteLine(CredentialsLine());
   SortScores(LocalScores);
   for (const TScoresPtr& r : LocalScores)
     if (r->GameMode >= 0) written = written && out->WriteLine(Scramble(ScoreLine(*r), ""));
-  written = written && out->Flush();
+  // On the disk before it replaces the old file, and the rename on the disk too: a power cut
+  // leaves the old file or the new one, whole.
+  written = written && out->Sync();
   out->Close();
   if (written && RenameFile(temporary, path)) {
+    SyncFolderOf(path);
     loaded_once = true;
     return true;
   }
@@ -115,4 +153,9 @@ bool SaveScores() {
   return false;
 }
 
-void ResetScoreFile() { loaded_once = false; }
+void HoldScoreList(bool held) { list_held = held; }
+
+void ResetScoreFile() {
+  loaded_once = false;
+  list_held = false;
+}

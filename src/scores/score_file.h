@@ -15,10 +15,15 @@ TScoresPtr ReadScoreLine(const std::string& plain);
 TScoresPtr ReadScoreFields(const std::string& fields, const std::string& levels);
 
 // Replaces the local list and the stored login with the contents of "nuscores.dat". A list that
-// was loaded before in this run is saved first, so a reload never loses a game played since.
+// was loaded before in this run is saved first, so a reload never loses a game played since; when
+// that save fails, or while the list is held, the list stays as it is. A file with damaged lines
+// is kept as "nuscores.bad" before they are dropped.
 void LoadScores();
-// Writes the login and the local records (online ones never) to "nuscores.dat", through a
-// temporary file renamed over it, so a crash while saving never leaves a cut-short file.
+// Writes the login and the local records (online ones never) to "nuscores.dat", readable by its
+// owner only, through a temporary file put on the disk and renamed over it, so neither a crash
+// nor a power cut while saving leaves a cut-short file.
 bool SaveScores();
+// While held (the name prompt names the newest record), LoadScores saves the list but keeps it.
+void HoldScoreList(bool held);
 // Forgets that a list was loaded (tests).
 void ResetScoreFile();

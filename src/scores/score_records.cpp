@@ -107,7 +107,9 @@ void AddFinishedGame(int endReason) {
   // Saved before the name is asked for, so that closing the program at the prompt, a crash or a
   // power cut keeps the game; saved again with the name.
   SaveScores();
+  HoldScoreList(true);
   EnterName();
+  HoldScoreList(false);
   record->Name = PlayerName;
   SaveScores();
 }

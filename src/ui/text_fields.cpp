@@ -1,5 +1,6 @@
 #include "ui/text_fields.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -34,10 +35,13 @@ std::string Field(const std::string& text, const std::string& separator, int n, 
   bool failed = false;
   for (int i = 1; i < n; ++i) {
     const int p = Instr(t, separator, start);
-    if (p + 1 <= prev) {
+    // The next field starts after the whole separator (the score lines' mark is 13 characters);
+    // a missing one counts as found at 0, which fails after the first field.
+    const int next = p > 0 ? p + std::max(1, int(separator.size())) : 1;
+    if (next <= prev) {
       failed = true;
     } else {
-      prev = p + 1;
+      prev = next;
     }
     if (spaceToo == 1) {
       const int s = Instr(t, " ", start);

@@ -2,10 +2,12 @@
 // score file's round trip and its damaged lines, and the name editor.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "framework/main_program.h"
+#include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "scores/name_entry.h"
@@ -127,6 +129,7 @@ TEST(Scores, TheScoreFileRoundTripsAndSkipsWhatItCannotRead) {
   UserName = "shepherd";
   Password = "crook";
   auto complete = Record(999, 300, 4, 0, "Newest");
+  for (int k = 1; k < 30; ++k) complete->Best[size_t(k)] = 7 * k;
   complete->Best[30] = 1;
   complete->Badges = 5;
   LocalScores = {Record(10, 100), complete, Record(-3, 200, 1, -2, "Online")};
@@ -136,22 +139,36 @@ TEST(Scores, TheScoreFileRoundTripsAndSkipsWhatItCannotRead) {
     std::ofstream out(w.ScoreFile(), std::ios::app | std::ios::binary);
     out << "0123ABCD\r\n\x01\x02junk|junk\r\n" << std::string(100000, 'F') << "\r\n";
   }
+  const std::string as_read = w.game.ReadFile("Files/003/nuscores.dat");
   ResetScoreRecords();
   ResetScoreFile();
   UserName = Password = "";
   LoadScores();
   ASSERT_EQ(LocalScores.size(), 2u);
   EXPECT_EQ(LocalScores[0]->Name, "Newest");
+  for (int k = 1; k < 30; ++k) EXPECT_EQ(LocalScores[0]->Best[size_t(k)], 7 * k) << k;
   EXPECT_EQ(LocalScores[0]->Best[30], 1);
   EXPECT_EQ(LocalScores[0]->Badges, 5);
   EXPECT_EQ(LocalScores[0]->GameMode, 0);
   EXPECT_EQ(PlayerName, "Newest");
   EXPECT_EQ(UserName + "|" + Password, "shepherd|crook");
 
-  // A game finished since the last load survives a reload (a display-mode change).
+  // The dropped lines are kept, and the file holding the password is the owner's alone.
+  EXPECT_EQ(w.game.ReadFile("Files/003/nuscores.bad"), as_read);
+  EXPECT_NE(w.game.Log().find("3 damaged lines"), std::string::npos);
+  EXPECT_EQ(std::filesystem::status(w.ScoreFile()).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  // A game finished since the last load survives a reload (a display-mode change), and so it does
+  // when the save before the reload fails.
   LocalScores.push_back(Record(77, 400));
   LoadScores();
   EXPECT_EQ(LocalScores.size(), 3u);
+  std::filesystem::create_directory(w.ScoreFile() + ".new");
+  LocalScores.push_back(Record(78, 500));
+  LoadScores();
+  EXPECT_EQ(LocalScores.size(), 4u);
+  std::filesystem::remove(w.ScoreFile() + ".new");
 
   // An empty file: no records, no login.
   std::ofstream(w.ScoreFile(), std::ios::trunc).close();
@@ -159,6 +176,42 @@ TEST(Scores, TheScoreFileRoundTripsAndSkipsWhatItCannotRead) {
   LoadScores();
   EXPECT_TRUE(LocalScores.empty());
   EXPECT_EQ(UserName + Password, "");
+}
+
+// Return pressed during "Game Over" waits in the queue; the name prompt must not take it. A
+// display change while the prompt is open (which reloads the scores) keeps the record and the name
+// typed so far.
+TEST(Scores, TheNamePromptAfterAGame) {
+  TScoresWorld w;
+  struct TReloadAt : TEventSource {
+    int frame = 0;
+    void Pump() override {
+      if (frame > 0 && FrameCount() >= frame) {
+        frame = 0;
+        LoadScores();
+      }
+    }
+  } reload;
+  AddEventSource(&reload);
+  SaveScores();
+  const int t = Millisecs();
+  w.game.script().AtTime(t + 100, {EVENT_KEYDOWN, VK_RETURN, 0, 0}).AtTime(t + 200, {EVENT_KEYUP, VK_RETURN, 0, 0});
+  Delay(1500);  // "Game Over"
+  reload.frame = FrameCount() + 5;
+  for (const auto& [at, c] : {std::pair{0, int('B')}, {10, int('o')}, {20, int('b')}})
+    w.game.script().At(FrameCount() + 2 + at, {EVENT_KEYCHAR, c, 0, 0});
+  // Timed on the clock: the prompt's wait for the release shows no frames.
+  w.game.script().AtTime(t + 3000, {EVENT_KEYDOWN, VK_RETURN, 0, 0}).AtTime(t + 3100, {EVENT_KEYUP, VK_RETURN, 0, 0});
+  AddFinishedGame(0);
+  RemoveEventSource(&reload);
+  ASSERT_EQ(LocalScores.size(), 1u);
+  EXPECT_EQ(LocalScores[0]->Name, "PlayerBob");
+  EXPECT_EQ(PlayerName, "PlayerBob");
+  ResetScoreRecords();
+  ResetScoreFile();
+  LoadScores();
+  ASSERT_EQ(LocalScores.size(), 1u);
+  EXPECT_EQ(LocalScores[0]->Name, "PlayerBob");
 }
 
 TEST(Scores, TheNameEditor) {
