@@ -65,14 +65,17 @@ void DrawMessages() {
   for (size_t i = 0; i < MessageList.size();) {
     ment& m = MessageList[i];
     ++m.tick;
-    const bool fresh = m.tick < kHighlightTicks;
+    // A coloured message is read by its colour: it never takes the yellow highlight.
+    const bool fresh = m.tick < kHighlightTicks && m.colour < 0;
     if (fresh) Colour(255, 255, 0, 0.7f);
     else Colour(0, 0, 0, 0.5f);
     DrawRect(0, float(y), float(TextWidth(m.txt)), float(height));
     if (fresh) Colour(0, 0, 0, 1.0f);
+    else if (m.colour >= 0) Colour(float(m.colour >> 16 & 255), float(m.colour >> 8 & 255), float(m.colour & 255), 1.0f);
     else Colour(255, 255, 255, 1.0f);
     TextAt(0, y, m.txt, 0, 0);
     y -= height;
+    if (m.standing && m.tick > kHighlightTicks) m.tick = kHighlightTicks;
     if (m.tick == kMessageTicks) MessageList.erase(MessageList.begin() + long(i));
     else ++i;
   }

@@ -12,6 +12,8 @@ struct ment {
   int tick = 0;     // frames shown so far
   std::string txt;  // the text
   int c = 0;        // flag given by the poster; not used when drawing
+  int colour = -1;  // text colour 0xRRGGBB on the dark backing from the start; -1 the usual
+  bool standing = false;  // shown until taken back instead of for a few seconds
 };
 
 extern int OverlayOn;       // 1: the debug overlay is shown (F12 toggles)

@@ -9,6 +9,7 @@
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "game/game_state.h"
+#include "game/level_check.h"
 #include "game/level_data.h"
 #include "game/level_editor.h"
 #include "game/level_files.h"
@@ -141,6 +142,7 @@ void StartGame() {
   CompleteTimer = 0;
   WalkLatch = JumpLatch = false;
   ResetEditorLatches();
+  ResetLevelCheck();
   ReloadFlag = EditedFlag = false;
   EndReason = END_RUNNING;
 }
@@ -170,6 +172,7 @@ void SimulateFrame(void (*borders)(), void (*playfieldFrame)()) {
 bool GameFrame() {
   BeginFrame(1);
   SimulateFrame(Borders, PlayfieldFrame);
+  if (GameMode == 0) LevelCheckFrame();
   const int paused = PresentFrame(GameMode == 0 ? 1 : 0);
   if (paused == 99) EndReason = END_QUIT;
   else if (paused != 0) HoldInputsAfterPause();
@@ -185,6 +188,7 @@ void RunGame() {
   // Leaving the editor keeps its work, as closing the window in the middle of it does: the next
   // editor session starts again from "My Levels.txt".
   if (GameMode == 0) CopyFromWork("My Levels");
+  ResetLevelCheck();
   Delay(1500);
   GameState = 0;
   AddFinishedGame(EndReason);

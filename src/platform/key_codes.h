@@ -16,6 +16,8 @@ enum TKeyCode {
   VK_F2 = 113,
   VK_F3 = 114,
   VK_F4 = 115,
+  VK_F5 = 116,
+  VK_F6 = 117,
   VK_F11 = 122,
   VK_F12 = 123,
   VK_LEFT_ALT = 164,

@@ -2,6 +2,7 @@
 // Sprites are counted per frame against budgets so a slow machine keeps its frame rate.
 #include "ui/draw_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -165,6 +166,22 @@ void PostMessage(const std::string& text) {
   m.txt = text;
   m.c = 1;
   MessageList.push_back(m);
+}
+
+void PostColouredMessage(const std::string& text, int colour) {
+  PostMessage(text);
+  MessageList.back().colour = colour;
+}
+
+void PostStandingMessage(const std::string& text) {
+  PostMessage(text);
+  MessageList.back().standing = true;
+}
+
+void TakeBackMessage(const std::string& text) {
+  MessageList.erase(std::remove_if(MessageList.begin(), MessageList.end(),
+                                   [&text](const ment& m) { return m.txt == text; }),
+                    MessageList.end());
 }
 
 int Millis() { return Millisecs(); }

@@ -54,5 +54,10 @@ float ClampFloat(float v, float lo, float hi);
 bool MouseOver(int x, int y, int w, int h);
 // Appends a floating message (tick 0, c 1).
 void PostMessage(const std::string& text);
+// The same in a colour of its own (0xRRGGBB), for an answer read at a glance.
+void PostColouredMessage(const std::string& text, int colour);
+// A message that stays until taken back, for something still going on.
+void PostStandingMessage(const std::string& text);
+void TakeBackMessage(const std::string& text);
 // Milliseconds since program start.
 int Millis();

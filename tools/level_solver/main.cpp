@@ -1,6 +1,6 @@
 // level_solver: proves every level of a level file can be completed, by the game's own frames.
 //
-//   level_solver LEVELFILE [--levels FIRST-LAST] [--cap N] [--runs N] [--check]
+//   level_solver LEVELFILE [--levels FIRST-LAST] [--cap N] [--runs N] [--check] [--route]
 //                [--table docs/levels.md] [--plot docs/levels.png]
 //
 // For each level: whether it can be completed, the fewest frames to the start of its level end,
@@ -9,9 +9,20 @@
 // random players and searches narrow first (completability only, for the test run). The exit status is 1 when a level
 // cannot be completed. --table writes the levels as a Markdown table, --plot a PNG chart of the
 // difficulty by level.
+//
+// --route searches as --check does and writes, for each level, its answer on standard output,
+// for the level editor to read and show:
+//   level N            the level number
+//   frames F           fewest frames from the level's start until the sheep passes the left edge
+//   route IIII...      the inputs of those F frames, one character a frame: "." nothing held,
+//                      "L" Left, "U" the jump, "B" both
+// or, when no route was found within the frame and state limits:
+//   level N
+//   no route
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -69,7 +80,7 @@ void WriteTable(const std::string& path, const std::vector<TLevelReport>& report
   out << "# The built-in levels\n\n"
          "Written by `level_solver` (tools/level_solver/) from `data/levels/Lambrisk.txt`; do not edit\n"
          "by hand. To refresh it and the chart beside it, from a build folder:\n\n"
-         "    tools/level_solver/level_solver ../data/levels/Lambrisk.txt \\\n"
+         "    game/level_solver ../data/levels/Lambrisk.txt \\\n"
          "        --table ../docs/levels.md --plot ../docs/levels.png\n\n"
          "The solver plays each level through the game's own frames, with no drawing. *Frames* is the\n"
          "fewest frames (30 a second) from the level's start until the sheep passes the left edge,\n"
@@ -162,9 +173,21 @@ void WritePlot(const std::string& path, const std::vector<TLevelReport>& reports
   if (!SavePixmapPNG(*pic, path, 9)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
 }
 
+void WriteAnswer(std::FILE* out, const TLevelReport& r) {
+  std::fprintf(out, "level %d\n", r.level);
+  if (!r.completable) {
+    std::fprintf(out, "no route\n");
+  } else {
+    std::string inputs;
+    for (unsigned char input : r.route) inputs += ".LUB"[input & 3];
+    std::fprintf(out, "frames %d\nroute %s\n", r.frames, inputs.c_str());
+  }
+  std::fflush(out);
+}
+
 int Usage() {
   std::fprintf(stderr,
-               "usage: level_solver LEVELFILE [--levels FIRST-LAST] [--cap N] [--runs N] [--check]\n"
+               "usage: level_solver LEVELFILE [--levels FIRST-LAST] [--cap N] [--runs N] [--check] [--route]\n"
                "                    [--table FILE.md] [--plot FILE.png]\n");
   return 2;
 }
@@ -177,10 +200,12 @@ int main(int argc, char** argv) {
   TSolveOptions options;
   int first = 1, last = 100;
   std::string table, plot;
+  bool route = false;
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
     if (arg == "--check") options.randomRuns = 0, options.quickFirst = true;
+    else if (arg == "--route") options.randomRuns = 0, options.quickFirst = true, route = true;
     else if (arg == "--cap" && hasValue) options.cap = std::atoi(argv[++i]);
     else if (arg == "--runs" && hasValue) options.randomRuns = std::atoi(argv[++i]);
     else if (arg == "--table" && hasValue) table = argv[++i];
@@ -197,7 +222,9 @@ int main(int argc, char** argv) {
   }
 
   // The level set-up prints each level text on standard output; the report goes to standard
-  // error, and standard output is let go.
+  // error, and standard output is let go. The answers of --route keep the real one.
+  std::FILE* answers = route ? fdopen(dup(1), "w") : nullptr;
+  if (route && !answers) return 2;
   if (!std::freopen("/dev/null", "w", stdout)) return 2;
   TLevelSim sim(file);
   std::vector<TLevelReport> reports;
@@ -211,6 +238,7 @@ int main(int argc, char** argv) {
       r.completable = false;
     }
     failures += !r.completable;
+    if (answers) WriteAnswer(answers, r);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     std::fprintf(stderr, "%-5s %-10s %s frames %4d  random %3d  careful %3d of %-3d  difficulty %.1f  (%d states, %.0f ms)\n",
                  Label(level).c_str(), Kinds(r).c_str(), r.completable ? "ok  " : "FAIL", r.frames,
