@@ -17,6 +17,7 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t 
                    std::string& reason);
 bool RenameFile(const std::string& from, const std::string& to);  // replaces "to" atomically
 void StandardIOLine(const std::string& text);          // a line on standard output
+void StandardErrorLine(const std::string& text);       // a line on standard error
 [[noreturn]] void ExitProcess(int code);               // runs the exit hooks, then ends
 // Called by ExitProcess before the process ends (the display restores the desktop's mode).
 void AddExitHook(void (*hook)());
