@@ -16,19 +16,23 @@ namespace {
 
 bool ConfirmHeld() { return KeyDown(VK_ESCAPE) || KeyDown(VK_RETURN) || MouseDown(1); }
 
-// Held keys repeat: one message on screen at a time says it.
-void PostOnce(const std::string& text) {
-  for (const ment& m : MessageList)
-    if (m.txt == text) return;
-  PostMessage(text);
-}
-
 void WaitForRelease() {
   PollSystem();
   while (ConfirmHeld() && !QuitSignalled()) {
     Delay(5);
     PollSystem();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Held keys repeat: one message on screen at a time says it.
+void PostOnce(const std::string& text) {
+  for (const ment& m : MessageList)
+    if (m.txt == text) return;
+  PostMessage(text);
 }
 
 }  // namespace

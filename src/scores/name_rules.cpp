@@ -1,3 +1,4 @@
+// The name rules: lengths, and the characters each kind of name refuses with the reason.
 #include "scores/name_rules.h"
 
 #include "scores/online_scores.h"
@@ -25,8 +26,8 @@ bool NameCharAllowed(TNameKind kind, const std::string& text, int c, std::string
   // parts; "<" and ">" could make a table the server sends back read as a web page. A login
   // travels as plain ASCII, and the characters the login cleaning replaces would not arrive as
   // typed.
-  bool refused = record ? c == '|' || c == '^' || c == '<' || c == '>'
-                        : c > 126 || c == '|' || CleanLoginText(typed) != typed;
+  const bool refused = record ? c == '|' || c == '^' || c == '<' || c == '>'
+                              : c > 126 || c == '|' || CleanLoginText(typed) != typed;
   if (!refused) return true;
   why = c > 126 ? "Only plain letters, digits and signs in " + what
                 : "\"" + typed + "\" can't be part of " + what;
