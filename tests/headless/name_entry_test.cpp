@@ -1,5 +1,6 @@
-// Typing a record's name and the online login: each kind keeps to the score server's limits, and
-// a refused character says why, once however often the key repeats.
+// Typing a record's name and the online login: each kind keeps to its limits, and a refused
+// character says why, once however often the key repeats. That the login's limits are the
+// server's, character by character, is checked beside the server (name_limits_test).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,7 +15,7 @@ namespace {
 TEST(NameEntryTest, TypingKeepsToTheServersLimits) {
   THeadlessGame game;
   const TNameKind name = TNameKind::RecordName, user = TNameKind::UserName, password = TNameKind::Password;
-  const std::string n39(39, 'n'), u23(23, 'u'), p64(64, 'p');
+  const std::string n39(39, 'n'), p64(64, 'p');
   const struct {
     TNameKind kind;
     std::string text;
@@ -22,17 +23,12 @@ TEST(NameEntryTest, TypingKeepsToTheServersLimits) {
     std::string result, message;
   } cases[] = {
       {name, "ab", '<', "ab", "\"<\" can't be part of a name"},
-      {name, "ab", '>', "ab", "\">\" can't be part of a name"},
       {name, "ab", '\t', "ab", ""},
       {name, "ab", 0xE9, "ab\xE9", ""},
       {name, n39, 'x', n39 + "x", ""},
       {name, n39 + "x", 'x', n39 + "x", "At most 40 characters in a name"},
       {user, "ab", 0xE9, "ab", "Only plain letters, digits and signs in a user name"},
       {user, "ab", '-', "ab", "\"-\" can't be part of a user name"},
-      {user, "ab", '|', "ab", "\"|\" can't be part of a user name"},
-      {user, u23, 'x', u23 + "x", ""},
-      {user, u23 + "x", 'x', u23 + "x", "At most 24 characters in a user name"},
-      {password, "ab", '<', "ab<", ""},
       {password, p64, 'x', p64, "At most 64 characters in a password"},
   };
   for (const auto& c : cases) {
