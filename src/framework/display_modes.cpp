@@ -54,6 +54,13 @@ bool OpenAt(int width, int height, int& depth) {
 // Nothing can be shown or pressed without a display: save what the run must keep and end.
 [[noreturn]] void EndWithoutDisplay(bool had_display) {
   LogLine("\tCould not open a display");
+  // Started over SSH or without DISPLAY, the player looks at the terminal, not at the log.
+  const std::string name = XDisplayName();
+  if (XDisplayReachable())
+    StandardErrorLine("lambrisk: cannot open a window on the X display \"" + name + "\" (see " +
+                      FilesPath("Debug.txt") + ")");
+  else
+    StandardErrorLine("lambrisk: cannot open the X display \"" + name + "\": is DISPLAY set?");
   if (had_display) {
     WriteSetupFile();
     SaveScores();

@@ -46,8 +46,8 @@ void LoginPanel(int panelX, int panelW) {
   if (LoginField == 0)
     while (GetChar() != 0) {
     }
-  if (LoginField == 1) UserName = EditText(UserName);
-  if (LoginField == 2) Password = EditText(Password);
+  if (LoginField == 1) UserName = EditText(UserName, TNameKind::UserName);
+  if (LoginField == 2) Password = EditText(Password, TNameKind::Password);
   // Return moves from the name to the password; a click chooses a box, or leaves both.
   if (KeyHit(VK_RETURN) && LoginField == 1) LoginField = 2;
   TextBox(x, 120, w, "User name", UserName, LoginField == 1);

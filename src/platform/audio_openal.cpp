@@ -2,11 +2,14 @@
 // the program starts on machines without it. The few AL and ALC entry points used are declared
 // here, so building needs no OpenAL development files.
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <climits>
+#include <cstdio>
 
 #include "platform/audio_drivers.h"
+#include "platform/platform_log.h"
 
 namespace {
 
@@ -77,6 +80,45 @@ bool BindAll(void* lib, TALApi& al) {
          Bind(lib, al.alcMakeContextCurrent, "alcMakeContextCurrent") &&
          Bind(lib, al.alcDestroyContext, "alcDestroyContext");
 }
+
+// OpenAL, and the ALSA library under it, write their complaints straight to standard error: a
+// player without a sound card would find a screenful of them on the terminal. While the device
+// opens they go to a scratch file instead, and from there, a few lines at most, to the platform's
+// warnings (the debug log).
+class TQuietStandardError {
+ public:
+  TQuietStandardError() {
+    scratch_ = std::tmpfile();
+    if (!scratch_) return;
+    std::fflush(stderr);
+    saved_ = dup(STDERR_FILENO);
+    if (saved_ < 0 || dup2(fileno(scratch_), STDERR_FILENO) < 0) {
+      if (saved_ >= 0) close(saved_);
+      saved_ = -1;
+    }
+  }
+  ~TQuietStandardError() {
+    if (saved_ >= 0) {
+      std::fflush(stderr);
+      dup2(saved_, STDERR_FILENO);
+      close(saved_);
+      std::rewind(scratch_);
+      char line[256];
+      for (int n = 0; n < 16 && std::fgets(line, sizeof line, scratch_); ++n) {
+        std::string text = line;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        PlatformWarning("Sound: " + text);
+      }
+    }
+    if (scratch_) std::fclose(scratch_);
+  }
+  TQuietStandardError(const TQuietStandardError&) = delete;
+  TQuietStandardError& operator=(const TQuietStandardError&) = delete;
+
+ private:
+  std::FILE* scratch_ = nullptr;
+  int saved_ = -1;
+};
 
 // What sounds and channels share with their driver: whether its context is still there.
 struct TALContext {
@@ -215,6 +257,7 @@ class TOpenALDriver : public TAudioDriver {
 
   bool Startup() override {
     if (context_ || !LoadOpenALLibrary()) return false;
+    TQuietStandardError quiet;
     device_ = al.alcOpenDevice(nullptr);
     if (!device_) return false;
     alc_context_ = al.alcCreateContext(device_, nullptr);

@@ -2,6 +2,7 @@
 // the virtual resolution and the mouse in virtual pixels, the pointer.
 #pragma once
 #include <memory>
+#include <string>
 
 #include "platform/draw_driver.h"
 
@@ -27,6 +28,10 @@ bool GraphicsModeExists(int width, int height, int depth, int hertz);
 bool OpenGraphics(int width, int height, int depth = 0, int hertz = 60, int flags = 0);
 void CloseGraphics();
 bool GraphicsOpen();
+// For telling the player why no display opened: the X display asked for ($DISPLAY, "" when
+// unset) and whether the program could connect to it at all.
+std::string XDisplayName();
+bool XDisplayReachable();
 int GraphicsWidth();   // real size
 int GraphicsHeight();
 

@@ -85,6 +85,12 @@ void StandardIOLine(const std::string& text) {
   std::fflush(stdout);
 }
 
+void StandardErrorLine(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
 void AddExitHook(void (*hook)()) { ExitHooks().push_back(hook); }
 
 void ExitProcess(int code) {

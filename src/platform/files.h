@@ -19,6 +19,7 @@ bool RenameFile(const std::string& from, const std::string& to);  // replaces "t
 // Puts the folder holding path onto the disk, so a rename done in it outlasts a power cut.
 bool SyncFolderOf(const std::string& path);
 void StandardIOLine(const std::string& text);          // a line on standard output
+void StandardErrorLine(const std::string& text);       // a line on standard error
 [[noreturn]] void ExitProcess(int code);               // runs the exit hooks, then ends
 // Called by ExitProcess before the process ends (the display restores the desktop's mode).
 void AddExitHook(void (*hook)());

@@ -3,15 +3,21 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -26,6 +32,26 @@ bool LooksLikeHostName(const std::string& name) {
 }
 
 bool WouldBlock(int err) { return err == EAGAIN || err == EWOULDBLOCK || err == EINTR; }
+
+int64_t NowMillis() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// One lookup shared by the caller and its thread; whichever lets go last frees it.
+struct THostLookup {
+  std::string name;
+  uint32_t (*resolve)(const std::string&) = nullptr;
+  std::mutex lock;
+  std::condition_variable finished;
+  bool done = false;
+  uint32_t address = 0;
+};
+
+const int kMostPendingLookups = 4;
+std::atomic<int> pending_lookups{0};
+std::atomic<uint32_t (*)(const std::string&)> lookup_hook{nullptr};
 
 // Waits until fd is ready for events or millis have passed (negative: no limit). Interrupted
 // waits go on with the time that is left. True when ready.
@@ -68,6 +94,43 @@ uint32_t HostIp(const std::string& name) {
   return address;
 }
 
+uint32_t HostIpWithin(const std::string& name, int millis) {
+  if (!LooksLikeHostName(name)) return 0;
+  in_addr dotted{};
+  if (inet_pton(AF_INET, name.c_str(), &dotted) == 1) return ntohl(dotted.s_addr);
+  if (millis <= 0 || pending_lookups.load() >= kMostPendingLookups) return 0;
+  auto lookup = std::make_shared<THostLookup>();
+  lookup->name = name;
+  uint32_t (*const hook)(const std::string&) = lookup_hook.load();
+  lookup->resolve = hook ? hook : HostIp;
+  ++pending_lookups;
+  // The thread holds its own reference and lets go of it before it counts itself out, so once
+  // PendingHostLookups() is 0 no lookup holds memory any more.
+  try {
+    std::thread([lookup]() mutable {
+      const uint32_t address = lookup->resolve(lookup->name);
+      {
+        std::lock_guard<std::mutex> hold(lookup->lock);
+        lookup->address = address;
+        lookup->done = true;
+      }
+      lookup->finished.notify_all();
+      lookup.reset();
+      --pending_lookups;
+    }).detach();
+  } catch (const std::system_error&) {  // no thread to be had: no lookup either
+    --pending_lookups;
+    return 0;
+  }
+  std::unique_lock<std::mutex> hold(lookup->lock);
+  lookup->finished.wait_for(hold, std::chrono::milliseconds(millis), [&] { return lookup->done; });
+  return lookup->done ? lookup->address : 0;
+}
+
+void SetHostLookupForTest(uint32_t (*lookup)(const std::string& name)) { lookup_hook = lookup; }
+
+int PendingHostLookups() { return pending_lookups.load(); }
+
 std::shared_ptr<TSocket> TSocket::CreateTCP() {
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return nullptr;
@@ -81,8 +144,26 @@ void TSocket::SetTimeouts(int connectMillis, int readMillis) {
   read_millis_ = readMillis;
 }
 
+void TSocket::SetDeadline(int millis) { deadline_ = millis < 0 ? -1 : NowMillis() + millis; }
+
+int TSocket::MillisLeft() const {
+  if (deadline_ < 0) return -1;
+  return int(std::max<int64_t>(deadline_ - NowMillis(), 0));
+}
+
+bool TSocket::WaitAllowed(int limit, int& millis) const {
+  millis = limit;
+  if (deadline_ < 0) return true;
+  const int left = MillisLeft();
+  if (left == 0) return false;
+  if (millis < 0 || millis > left) millis = left;
+  return true;
+}
+
 bool TSocket::Connect(uint32_t address, int port) {
   if (fd_ < 0 || connected_ || address == 0 || port <= 0 || port > 65535) return false;
+  int wait = 0;
+  if (!WaitAllowed(connect_millis_, wait)) return false;
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_port = htons(uint16_t(port));
@@ -92,7 +173,7 @@ bool TSocket::Connect(uint32_t address, int port) {
   const int flags = fcntl(fd_, F_GETFL, 0);
   if (flags < 0 || fcntl(fd_, F_SETFL, flags | O_NONBLOCK) != 0) return false;
   bool ok = connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
-  if (!ok && (errno == EINPROGRESS || errno == EINTR) && WaitReady(fd_, POLLOUT, connect_millis_)) {
+  if (!ok && (errno == EINPROGRESS || errno == EINTR) && WaitReady(fd_, POLLOUT, wait)) {
     int err = 0;
     socklen_t len = sizeof err;
     ok = getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
@@ -107,9 +188,16 @@ int TSocket::Send(const void* buf, int count) {
   if (fd_ < 0 || !buf || count <= 0) return 0;
   const char* bytes = static_cast<const char*>(buf);
   int sent = 0;
+  // Under a deadline, a peer that stops reading must not hold a blocking send past it.
+  const bool limited = deadline_ >= 0;
   while (sent < count) {
-    ssize_t n = send(fd_, bytes + sent, size_t(count - sent), MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
+    int wait = 0;
+    if (limited && (!WaitAllowed(-1, wait) || !WaitReady(fd_, POLLOUT, wait))) {
+      connected_ = false;
+      break;
+    }
+    ssize_t n = send(fd_, bytes + sent, size_t(count - sent), MSG_NOSIGNAL | (limited ? MSG_DONTWAIT : 0));
+    if (n < 0 && (limited ? WouldBlock(errno) : errno == EINTR)) continue;
     if (n <= 0) {
       connected_ = false;
       break;
@@ -121,7 +209,8 @@ int TSocket::Send(const void* buf, int count) {
 
 int TSocket::Recv(void* buf, int count) {
   if (fd_ < 0 || !connected_ || !buf || count <= 0) return 0;
-  if (read_millis_ >= 0 && !WaitReady(fd_, POLLIN, read_millis_)) {
+  int wait = 0;
+  if (!WaitAllowed(read_millis_, wait) || (wait >= 0 && !WaitReady(fd_, POLLIN, wait))) {
     connected_ = false;
     return 0;
   }

@@ -9,8 +9,17 @@
 #include "platform/stream.h"
 
 // First IPv4 address of a host name or dotted address; 0 when it can't be resolved. Names with
-// characters no host name has are refused without asking the resolver.
+// characters no host name has are refused without asking the resolver. Blocks for as long as the
+// resolver takes.
 uint32_t HostIp(const std::string& name);
+// The same, giving up after millis: the resolver can't be interrupted, so the lookup runs on a
+// small thread of its own, which a caller that stops waiting leaves to finish and free itself.
+// Dotted addresses need no lookup. While a few abandoned lookups still run, a new one gives 0 at
+// once rather than pile up threads behind a resolver that hangs.
+uint32_t HostIpWithin(const std::string& name, int millis);
+// Test hooks: the blocking lookup HostIpWithin runs (null: HostIp), and lookups still running.
+void SetHostLookupForTest(uint32_t (*lookup)(const std::string& name));
+int PendingHostLookups();
 
 class TSocket {
  public:
@@ -23,6 +32,12 @@ class TSocket {
   // Limits for Connect and for each wait in Recv, in milliseconds; negative (the start value)
   // waits as long as it takes. A wait that runs out ends the connection as a failure would.
   void SetTimeouts(int connectMillis, int readMillis);
+  // A limit on everything the socket still waits for: from now on no wait (connecting, sending,
+  // receiving) runs past millis, and once they have passed each of them fails at once as a
+  // failure would. Negative (the start value): no limit.
+  void SetDeadline(int millis);
+  // Milliseconds left before the deadline, 0 once it has passed; -1 without one.
+  int MillisLeft() const;
   // Connects (blocking, within the connect limit) to address:port; false leaves the socket
   // unconnected.
   bool Connect(uint32_t address, int port);
@@ -41,10 +56,14 @@ class TSocket {
 
  private:
   explicit TSocket(int fd) : fd_(fd) {}
+  // The wait allowed now for a limit (negative: none), cut to the deadline; false once the
+  // deadline has passed.
+  bool WaitAllowed(int limit, int& millis) const;
   int fd_ = -1;             // -1 once closed
   bool connected_ = false;  // connect succeeded and no end or failure seen since
   int connect_millis_ = -1;  // limits set by SetTimeouts; negative waits for ever
   int read_millis_ = -1;
+  int64_t deadline_ = -1;  // monotonic milliseconds; negative: none
 };
 
 using TSocketPtr = std::shared_ptr<TSocket>;

@@ -5,6 +5,8 @@
 
 int HttpConnectMillis = 4000;
 int HttpSilenceMillis = 8000;
+int HttpTotalMillis = 12000;
+int HttpReplyLimit = 1 << 20;
 
 namespace {
 
@@ -45,7 +47,10 @@ int Thttp::Open(const std::string& hostName, int autoCloseArg) {
   sock = TSocket::CreateTCP();
   if (!sock) return 0;
   sock->SetTimeouts(HttpConnectMillis, HttpSilenceMillis);
-  if (!sock->Connect(HostIp(HttpHostOnly(hostName)), HttpPort(hostName))) return 0;
+  sock->SetDeadline(HttpTotalMillis);
+  const std::string name = HttpHostOnly(hostName);
+  const int left = sock->MillisLeft();
+  if (!sock->Connect(left < 0 ? HostIp(name) : HostIpWithin(name, left), HttpPort(hostName))) return 0;
   host = hostName;
   stream = CreateSocketStream(sock, true);
   autoClose = autoCloseArg;
@@ -55,10 +60,26 @@ int Thttp::Open(const std::string& hostName, int autoCloseArg) {
 std::string Thttp::Exchange(const std::string& request) {
   if (!stream) return "";
   stream->WriteLine(request);
+  // Byte by byte, so the limit holds inside a line too. As ReadLine reads: LF or a zero byte ends
+  // a line, CR is dropped; lines are joined by LF, and a line end at the very end adds nothing.
   std::string reply;
-  while (!stream->Eof()) reply += stream->ReadLine() + "\n";
+  bool lineOpen = false;
+  size_t received = 0;
+  uint8_t b = 0;
+  while (!stream->Eof() && stream->Read(&b, 1) == 1) {
+    if (HttpReplyLimit >= 0 && ++received > size_t(HttpReplyLimit)) {
+      // Cut anywhere, a table would read as fewer or damaged entries: none is safer.
+      reply.clear();
+      lineOpen = true;
+      Close();
+      break;
+    }
+    lineOpen = b != 10 && b != 0;
+    if (!lineOpen) reply += '\n';
+    else if (b != 13) reply += char(b);
+  }
   if (autoClose) Close();
-  if (!reply.empty()) reply.pop_back();
+  if (!lineOpen && !reply.empty()) reply.pop_back();
   return reply;
 }
 
@@ -117,4 +138,6 @@ std::string Thttp::UrlDecode(const std::string& text) {
 void ResetHttpClient() {
   HttpConnectMillis = 4000;
   HttpSilenceMillis = 8000;
+  HttpTotalMillis = 12000;
+  HttpReplyLimit = 1 << 20;
 }

@@ -1,7 +1,9 @@
 // Thttp: a minimal HTTP/1.0 client over one TCP connection. It sends one GET or POST request and
 // reads the whole reply until the server closes, returning it as text with CRs dropped; the online
-// score service cuts the body out. Waits are bounded: connecting gives up after HttpConnectMillis
-// and a silent server after HttpSilenceMillis, and the text read so far is the reply.
+// score service cuts the body out. Waits are bounded: connecting gives up after HttpConnectMillis,
+// a silent server after HttpSilenceMillis and the whole request, host-name lookup included, after
+// HttpTotalMillis, so a server that trickles a byte now and then can't hold the frame; the text
+// read so far is then the reply. A reply longer than HttpReplyLimit bytes is refused whole ("").
 #pragma once
 #include <string>
 #include <vector>
@@ -11,6 +13,8 @@
 
 extern int HttpConnectMillis;  // 4000: longest wait for a connection
 extern int HttpSilenceMillis;  // 8000: longest wait for the next bytes of a reply
+extern int HttpTotalMillis;    // 12000: longest time from Open to the end of the reply
+extern int HttpReplyLimit;     // 1 MiB: most bytes a reply may hold
 
 struct Thttp {
   TSocketPtr sock;                    // the TCP socket, null before Open
@@ -20,7 +24,7 @@ struct Thttp {
   int autoClose = 0;                  // non-zero: Get and Post close after reading the reply
 
   // Connects to hostName, port 80 unless the name ends in ":port" (self-hosted servers, tests).
-  // 1 connected, 0 failed.
+  // 1 connected, 0 failed. The request's time (HttpTotalMillis) starts here.
   int Open(const std::string& hostName, int autoClose);
   // One request; the whole reply, "" when nothing came. Only after a successful Open.
   std::string Get(const std::string& path);
@@ -42,5 +46,5 @@ struct Thttp {
 // The port of a "host:port" name (80 without one) and the name without it.
 int HttpPort(const std::string& hostName);
 std::string HttpHostOnly(const std::string& hostName);
-// Start values of the waits (tests).
+// Start values of the waits and the reply limit (tests).
 void ResetHttpClient();

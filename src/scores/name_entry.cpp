@@ -26,11 +26,23 @@ void WaitForRelease() {
 
 }  // namespace
 
-std::string EditText(const std::string& text) {
+namespace {
+
+// Held keys repeat: one message on screen at a time says it.
+void PostOnce(const std::string& text) {
+  for (const ment& m : MessageList)
+    if (m.txt == text) return;
+  PostMessage(text);
+}
+
+}  // namespace
+
+std::string EditText(const std::string& text, TNameKind kind) {
   std::string result = text;
   const int c = GetChar();
-  // "|" splits a score line into fields and "^" begins the mark between its two parts.
-  if (c >= 32 && c <= 255 && c != '|' && c != '^') result += char(c);
+  std::string why;
+  if (c != 0 && NameCharAllowed(kind, result, c, why)) result += char(c);
+  else if (!why.empty()) PostOnce(why);
   if (KeyHit(VK_BACKSPACE) && !result.empty()) result.pop_back();
   return result;
 }

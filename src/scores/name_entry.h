@@ -3,8 +3,11 @@
 #pragma once
 #include <string>
 
-// One editing step: a typed character (code 32 or above) appended, and Backspace taking the last
-// one off. "|" and "^" are refused: the score file has no escape for them.
-std::string EditText(const std::string& text);
+#include "scores/name_rules.h"
+
+// One editing step: a typed character appended when the rules of its kind let it (a record's name
+// unless told otherwise), and Backspace taking the last one off. A refused character shows a
+// floating message that says why.
+std::string EditText(const std::string& text, TNameKind kind = TNameKind::RecordName);
 // The prompt for PlayerName; returns on Return, a click or Escape, keeping the name as typed.
 void EnterName();

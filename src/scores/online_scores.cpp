@@ -9,6 +9,7 @@
 #include "framework/main_program.h"
 #include "platform/input.h"
 #include "scores/http_client.h"
+#include "scores/name_rules.h"
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "scores/scramble.h"
@@ -35,7 +36,12 @@ void CleanCredentials() {
   Password = CleanLoginText(Password);
 }
 
-bool CredentialsTooShort() { return UserName.size() < 4 || Password.size() < 4; }
+// Credentials the server would refuse for their length go nowhere: a name kept from before the
+// limits could be longer than the login boxes now take.
+bool CredentialsOutOfBounds() {
+  return UserName.size() < kLoginShortest || Password.size() < kLoginShortest ||
+         UserName.size() > kUserNameLongest || Password.size() > kPasswordLongest;
+}
 
 std::string Request(const std::string& path) {
   Thttp http;
@@ -134,13 +140,13 @@ TScoresList ParseOnlineTable(const std::string& body) {
 
 std::string OnlineLogin(const std::string& input) {
   CleanCredentials();
-  if (CredentialsTooShort()) return "WRONG PASSWORD";
+  if (CredentialsOutOfBounds()) return "WRONG PASSWORD";
   return Request("/enscore/login.php?week=" + std::to_string(WeekNumber) + "&input=" + input);
 }
 
 std::string SubmitScore(const std::string& input) {
   CleanCredentials();
-  if (CredentialsTooShort()) return "WRONG PASSWORD";
+  if (CredentialsOutOfBounds()) return "WRONG PASSWORD";
   return Request("/enscore/scores.php?Week=" + std::to_string(WeekNumber) + "&Input=" + input);
 }
 
@@ -170,8 +176,10 @@ void Login() {
 }
 
 std::string LoginError() {
-  if (UserName.size() <= 3) return "USERNAME TOO SHORT";
-  if (Password.size() <= 3) return "PASSWORD TOO SHORT";
+  if (UserName.size() < kLoginShortest) return "USERNAME TOO SHORT";
+  if (Password.size() < kLoginShortest) return "PASSWORD TOO SHORT";
+  if (UserName.size() > kUserNameLongest) return "USERNAME TOO LONG";
+  if (Password.size() > kPasswordLongest) return "PASSWORD TOO LONG";
   return "WRONG PASSWORD";
 }
 

@@ -33,7 +33,8 @@ std::string ReplyBody(const std::string& reply);
 TScoresList ParseOnlineTable(const std::string& body);
 
 // One request each; the reply's body, "" without a connection. The credentials are cleaned
-// first; login and submit answer "WRONG PASSWORD" without traffic when either is shorter than 4.
+// first; login and submit answer "WRONG PASSWORD" without traffic when either is shorter or
+// longer than the server takes (name_rules.h).
 std::string OnlineLogin(const std::string& input);
 std::string SubmitScore(const std::string& input);
 std::string FetchTable(const std::string& tableName);

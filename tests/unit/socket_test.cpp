@@ -30,6 +30,10 @@ TEST(HostIpTest, DottedAddressAndNamesThatCannotResolve) {
   EXPECT_EQ(HostIp("no such host"), 0u);
   EXPECT_EQ(HostIp("bad/name"), 0u);
   EXPECT_EQ(HostIp(std::string(300, 'a')), 0u);
+  // The time-limited lookup: dotted addresses at once, names on the lookup's own thread.
+  EXPECT_EQ(HostIpWithin("127.0.0.1", 0), kLoopback);
+  EXPECT_EQ(HostIpWithin("localhost", 30000), kLoopback);
+  EXPECT_EQ(HostIpWithin("bad/name", 30000), 0u);
 }
 
 TEST(SocketTest, RequestAndReplyLinesUntilThePeerCloses) {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/display.h"
 #include "platform/platform_log.h"
 
 namespace {
@@ -83,6 +84,13 @@ Display* ResidentX11Connection() {
   }
   return resident;
 }
+
+std::string XDisplayName() {
+  const char* name = std::getenv("DISPLAY");
+  return name ? name : "";
+}
+
+bool XDisplayReachable() { return ResidentX11Connection() != nullptr; }
 
 int X11ErrorCount() {
   std::lock_guard<std::mutex> hold(error_lock);

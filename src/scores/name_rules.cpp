@@ -1,0 +1,35 @@
+// The name rules: lengths, and the characters each kind of name refuses with the reason.
+#include "scores/name_rules.h"
+
+#include "scores/online_scores.h"
+
+size_t LongestName(TNameKind kind) {
+  switch (kind) {
+    case TNameKind::UserName: return kUserNameLongest;
+    case TNameKind::Password: return kPasswordLongest;
+    case TNameKind::RecordName: break;
+  }
+  return kRecordNameLongest;
+}
+
+bool NameCharAllowed(TNameKind kind, const std::string& text, int c, std::string& why) {
+  why.clear();
+  if (c < 32 || c > 255) return false;
+  const bool record = kind == TNameKind::RecordName;
+  const std::string what = record ? "a name" : kind == TNameKind::UserName ? "a user name" : "a password";
+  if (text.size() >= LongestName(kind)) {
+    why = "At most " + std::to_string(LongestName(kind)) + " characters in " + what;
+    return false;
+  }
+  const std::string typed(1, char(c));
+  // A record's name: "|" splits a score line into fields and "^" begins the mark between its two
+  // parts; "<" and ">" could make a table the server sends back read as a web page. A login
+  // travels as plain ASCII, and the characters the login cleaning replaces would not arrive as
+  // typed.
+  const bool refused = record ? c == '|' || c == '^' || c == '<' || c == '>'
+                              : c > 126 || c == '|' || CleanLoginText(typed) != typed;
+  if (!refused) return true;
+  why = c > 126 ? "Only plain letters, digits and signs in " + what
+                : "\"" + typed + "\" can't be part of " + what;
+  return false;
+}
