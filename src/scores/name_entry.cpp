@@ -64,7 +64,16 @@ void EnterName() {
     TextAt(vw / 2, vh / 2 - 100, "Enter Your Name", 1, 1);
     SetImageFont(ScreenFonts[5]);
     const std::string cursor = Millis() % 600 < 300 ? "_" : " ";
-    TextAt(vw / 2 - TextWidth(PlayerName) / 2, vh / 2, PlayerName + cursor, 0, 1);
+    const int width = TextWidth(PlayerName), room = vw - 40 - TextWidth("_");
+    if (width <= room) {
+      TextAt(vw / 2 - width / 2, vh / 2, PlayerName + cursor, 0, 1);
+    } else {
+      // A long name in the large face would run off both sides of a small screen: shrunk to fit.
+      const float shrink = float(room) / float(width);
+      Scale(shrink);
+      TextAt(vw / 2 - int(float(width) * shrink) / 2, vh / 2 - int(float(TextHeight()) * shrink) / 2, PlayerName + cursor, 0, 0);
+      Scale(1);
+    }
     const bool confirmed = KeyHit(VK_RETURN) || MouseDown(1) || EscapeHeld();
     PresentFrame(1);
     if (confirmed) break;
