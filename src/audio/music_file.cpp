@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "framework/game_paths.h"
+#include "base/game_paths.h"
 #include "platform/files.h"
 #include "platform/stream.h"
 

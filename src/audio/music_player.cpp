@@ -7,10 +7,10 @@
 
 #include "audio/music_file.h"
 #include "audio/sound_effects.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
-#include "platform/files.h"
+#include "base/game_paths.h"
+#include "base/settings.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/random.h"
 
 int MusicPlaying = 0;

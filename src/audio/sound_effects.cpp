@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "framework/main_program.h"
+#include "base/settings.h"
 
 std::array<TSoundPtr, 201> SfxTable{};
 std::array<TChannelPtr, 260> ChannelTable{};

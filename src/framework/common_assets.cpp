@@ -3,11 +3,10 @@
 
 #include "audio/music_file.h"
 #include "audio/sound_effects.h"
-#include "framework/debug_log.h"
+#include "base/debug_log.h"
+#include "base/game_paths.h"
 #include "framework/display_modes.h"
 #include "framework/engine_test.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "scores/score_file.h"

@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "base/debug_log.h"
+#include "base/game_paths.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
-#include "framework/debug_log.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
 #include "framework/setup_file.h"
 #include "platform/display.h"
 #include "platform/files.h"

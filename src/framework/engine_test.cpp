@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "base/debug_log.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
-#include "framework/debug_log.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "platform/draw_state.h"
 #include "platform/random.h"

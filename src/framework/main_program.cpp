@@ -2,10 +2,12 @@
 // screen and the farewell.
 #include "framework/main_program.h"
 
-#include "framework/debug_log.h"
+#include "base/debug_log.h"
+#include "base/game_paths.h"
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "framework/display_modes.h"
 #include "framework/farewell.h"
-#include "framework/game_paths.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "framework/title_screen.h"
@@ -17,31 +19,16 @@
 #include "platform/quit_signals.h"
 #include "platform/sound.h"
 #include "platform/stream.h"
+#include "scores/online_scores.h"
 #include "scores/score_file.h"
-#include "scores/scramble.h"
 #include "scores/score_table.h"
+#include "scores/scramble.h"
 #include "ui/controls.h"
 #include "ui/settings_panel.h"
 #include "ui/text_fields.h"
 
-const int WeekNumber = 3;
-const std::string GameTitle = "Lambrisk";
-const std::string Subtitle = "";
-const std::string TitleLine = "#" + std::to_string(WeekNumber) + " : " + GameTitle + " " + Subtitle;
-
-std::array<int, 100> Settings{};
 std::array<std::string, 100> AboutText{};
 int AboutCount = 1;
-std::array<std::string, 20> MotdLines{};
-std::vector<std::string> AudioDriverList;
-
-int StartWorldLimit = 1;
-int StartWorld = 1;
-int GameMode = 1;
-int GameState = 0;
-int GameClockStart = 0;
-std::string UserName;
-std::string Password;
 
 namespace {
 
@@ -117,13 +104,8 @@ void SelectAudioDriver() {
 
 }  // namespace
 
-std::string GameFolder() {
-  std::string padded = "000" + std::to_string(WeekNumber);
-  return padded.substr(padded.size() - 3) + "/";
-}
-
 void ResetMainProgram() {
-  Settings.fill(0);
+  ResetSettings();
   AudioDriverChosen = 0;
   SlowSystemChosen = 0;
   PauseOnFocusLoss = 1;
@@ -131,39 +113,9 @@ void ResetMainProgram() {
   AboutCount = 1;
   for (const char* line : kAboutLines) AddAboutLine(line);
   MotdLines.fill("");
-  AudioDriverList.clear();
-  StartWorldLimit = 1;
-  StartWorld = 1;
-  GameMode = 1;
-  GameState = 0;
-  GameClockStart = 0;
+  ResetProgramState();
   UserName.clear();
   Password.clear();
-}
-
-void SetDefaultSettings() {
-  Settings[SET_FULLSCREEN] = 0;
-  Settings[SET_WIDESCREEN] = 0;
-  Settings[SET_GFX_ENGINE] = 0;
-  Settings[SET_MODE_INDEX] = 0;
-  Settings[SET_WIDTH] = 800;
-  Settings[SET_HEIGHT] = 600;
-  Settings[SET_SLOW_SYSTEM] = 0;
-  Settings[SET_MASTER_VOLUME] = 50;
-  Settings[SET_SOUND_VOLUME] = 50;
-  Settings[SET_MUSIC_VOLUME] = 50;
-  Settings[SET_AUDIO_DRIVER] = 0;
-}
-
-int DefaultAudioDriver(const std::vector<std::string>& drivers) {
-  int chosen = -1;
-  for (size_t i = 0; i < drivers.size(); ++i) {
-    std::string name = UpperText(drivers[i]);
-    if (StartsWith(name, "OPENAL") && chosen < 0) chosen = int(i);
-    if (StartsWith(name, "FREE") && chosen < 0) chosen = int(i);
-    if (StartsWith(name, "DIRECT")) chosen = int(i);
-  }
-  return chosen;
 }
 
 void PrepareFrontEnd() {

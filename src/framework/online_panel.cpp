@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "framework/title_screen.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"

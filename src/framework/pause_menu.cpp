@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "base/program_state.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "platform/clock.h"
 #include "platform/draw_state.h"

@@ -6,10 +6,11 @@
 #include <unistd.h>
 
 #include "audio/music_player.h"
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/farewell.h"
-#include "framework/main_program.h"
 #include "framework/pause_menu.h"
 #include "framework/screenshot.h"
 #include "framework/setup_file.h"

@@ -1,11 +1,11 @@
 // Saving the back buffer as an opaque PNG in the files folder, one above the game folder.
 #include "framework/screenshot.h"
 
+#include "base/debug_log.h"
+#include "base/game_paths.h"
+#include "base/program_state.h"
 #include "framework/common_assets.h"
-#include "framework/debug_log.h"
 #include "framework/display_modes.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"

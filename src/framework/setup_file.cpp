@@ -4,18 +4,20 @@
 #include <cctype>
 #include <climits>
 
-#include "framework/debug_log.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
-#include "scores/online_scores.h"
+#include "base/debug_log.h"
+#include "base/game_paths.h"
+#include "base/settings.h"
 #include "platform/files.h"
 #include "platform/stream.h"
+#include "scores/online_scores.h"
 #include "ui/controls.h"
 #include "ui/text_fields.h"
 
 int AudioDriverChosen = 0;
 int SlowSystemChosen = 0;
 int PauseOnFocusLoss = 1;
+const std::string DefaultScoreServer = "localhost";
+std::string ScoreServer = DefaultScoreServer;
 
 namespace {
 

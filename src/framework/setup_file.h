@@ -10,6 +10,8 @@ extern int SlowSystemChosen;
 // 1 (the default) when a game opens its pause menu as its window loses the focus; a
 // "PauseOnFocusLoss = False" line turns it off and is kept by every save.
 extern int PauseOnFocusLoss;
+extern const std::string DefaultScoreServer;  // "localhost": a server run beside the game, port 80
+extern std::string ScoreServer;  // "host" or "host:port" of the score server, from the setup
 
 // The leading whole number of a value (blanks skipped, optional sign, 0 without digits), made
 // non-negative; numbers past the int range saturate.

@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "audio/sound_effects.h"
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/main_program.h"

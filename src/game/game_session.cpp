@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "audio/sound_effects.h"
+#include "base/program_state.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "game/game_state.h"
 #include "game/level_check.h"

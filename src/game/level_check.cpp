@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "framework/debug_log.h"
+#include "base/debug_log.h"
+#include "base/game_paths.h"
 #include "framework/display_modes.h"
-#include "framework/game_paths.h"
 #include "game/game_state.h"
 #include "game/level_data.h"
 #include "game/level_files.h"

@@ -6,9 +6,9 @@
 #include <map>
 #include <vector>
 
-#include "framework/debug_log.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
+#include "base/debug_log.h"
+#include "base/game_paths.h"
+#include "base/program_state.h"
 #include "game/game_state.h"
 #include "game/level_data.h"
 #include "platform/files.h"

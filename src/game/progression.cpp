@@ -5,9 +5,9 @@
 #include <string>
 
 #include "audio/sound_effects.h"
+#include "base/game_paths.h"
+#include "base/program_state.h"
 #include "framework/display_modes.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
 #include "game/game_state.h"
 #include "platform/files.h"
 #include "platform/input.h"

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "audio/sound_effects.h"
+#include "base/program_state.h"
 #include "framework/common_assets.h"
-#include "framework/main_program.h"
 #include "game/game_state.h"
 #include "game/level_files.h"
 #include "game/progression.h"

@@ -6,7 +6,8 @@
 #include <cstdint>
 
 #include "audio/sound_effects.h"
-#include "framework/main_program.h"
+#include "base/program_state.h"
+#include "framework/setup_file.h"
 #include "platform/input.h"
 #include "scores/http_client.h"
 #include "scores/name_rules.h"
@@ -15,8 +16,9 @@
 #include "scores/scramble.h"
 #include "ui/text_fields.h"
 
-const std::string DefaultScoreServer = "localhost";
-std::string ScoreServer = DefaultScoreServer;
+std::string UserName;
+std::string Password;
+std::array<std::string, 20> MotdLines{};
 bool LoggedIn = false;
 bool LoginFailed = false;
 int RefreshState = 0;

@@ -3,12 +3,14 @@
 // Requests are plain GETs through Thttp whose query values are scrambled with the score file's
 // keys; they block the frame for at most the client's time limits.
 #pragma once
+#include <array>
 #include <string>
 
 #include "scores/score_records.h"
 
-extern const std::string DefaultScoreServer;  // "localhost": a server run beside the game, port 80
-extern std::string ScoreServer;  // "host" or "host:port" of the score server, from the setup
+extern std::string UserName;     // the online credentials, kept in the score file
+extern std::string Password;
+extern std::array<std::string, 20> MotdLines;  // the server's message of the day, lines 1 ..
 extern bool LoggedIn;            // a login succeeded this run (there is no logout)
 extern bool LoginFailed;         // the last login was rejected
 extern int RefreshState;         // 0 idle, 1 requested, 2 fetch next frame, 3 done (button up?)

@@ -4,11 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/debug_log.h"
-#include "framework/game_paths.h"
-#include "framework/main_program.h"
+#include "base/debug_log.h"
+#include "base/game_paths.h"
+#include "base/program_state.h"
 #include "platform/files.h"
 #include "platform/stream.h"
+#include "scores/online_scores.h"
 #include "scores/scramble.h"
 #include "ui/text_fields.h"
 

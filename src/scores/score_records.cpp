@@ -1,6 +1,6 @@
 #include "scores/score_records.h"
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "game/game_session.h"
 #include "game/game_state.h"
 #include "scores/name_entry.h"

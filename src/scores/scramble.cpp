@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "ui/text_fields.h"
 
 std::string ScrambleKey;

@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "framework/main_program.h"
+#include "base/settings.h"
 #include "framework/present_frame.h"
-#include "ui/frame_mouse.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
+#include "ui/frame_mouse.h"
 
 std::array<int, 20> SpriteCount{};
 std::array<int, 20> SpriteBudget{0, 50000, 50000};

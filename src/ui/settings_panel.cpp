@@ -4,15 +4,15 @@
 
 #include <vector>
 
+#include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/setup_file.h"
+#include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/joystick.h"
 #include "platform/key_codes.h"
 #include "ui/controls.h"
-#include "platform/draw_state.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
 #include "ui/text_fields.h"

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "framework/game_paths.h"
+#include "base/game_paths.h"
 #include "game/game_state.h"
 #include "game/level_data.h"
 #include "game/level_files.h"

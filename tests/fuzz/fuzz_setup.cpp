@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/settings.h"
 #include "framework/main_program.h"
 #include "framework/setup_file.h"
 #include "ui/controls.h"

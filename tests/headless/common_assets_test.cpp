@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "audio/sound_effects.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "platform/files.h"
 #include "platform/font.h"
 #include "platform/image.h"

@@ -5,9 +5,9 @@
 #include <tuple>
 
 #include "audio/sound_effects.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "platform/display.h"
 #include "platform/files.h"

@@ -2,10 +2,10 @@
 // that makes each sprite cost drawing time, so the frame rate falls as the sprites grow.
 #include <gtest/gtest.h>
 
+#include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/engine_test.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "platform/image.h"
 #include "support/headless_game.h"

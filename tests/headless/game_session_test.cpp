@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "audio/sound_effects.h"
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "framework/present_frame.h"
 #include "game/game_session.h"
 #include "game/game_state.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "framework/present_frame.h"
 #include "game/game_session.h"
 #include "game/game_state.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "game/game_session.h"
 #include "game/game_state.h"
 #include "game/level_data.h"

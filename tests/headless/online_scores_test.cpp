@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
+#include "framework/setup_file.h"
 #include "scores/online_scores.h"
 #include "scores/score_file.h"
 #include "scores/score_records.h"

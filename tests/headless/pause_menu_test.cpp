@@ -2,8 +2,8 @@
 // The menu's own waits show no frames, so the script keys its events on the clock.
 #include <gtest/gtest.h>
 
+#include "base/program_state.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "platform/input.h"

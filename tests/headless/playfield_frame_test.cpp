@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
+#include "base/program_state.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "game/game_session.h"
 #include "support/headless_game.h"
 

@@ -2,9 +2,10 @@
 // mouse pointer, floating messages and the exit hot key.
 #include <gtest/gtest.h>
 
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
 #include "platform/files.h"

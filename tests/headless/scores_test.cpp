@@ -6,11 +6,12 @@
 #include <fstream>
 #include <string>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "scores/name_entry.h"
+#include "scores/online_scores.h"
 #include "scores/score_file.h"
 #include "scores/score_records.h"
 #include "scores/score_table.h"

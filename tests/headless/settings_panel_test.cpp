@@ -3,8 +3,8 @@
 // the quality line and the control buttons.
 #include <gtest/gtest.h>
 
+#include "base/settings.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "support/headless_game.h"

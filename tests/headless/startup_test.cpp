@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "base/settings.h"
 #include "framework/main_program.h"
 #include "platform/clock.h"
 #include "platform/display.h"

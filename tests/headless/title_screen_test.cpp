@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audio/sound_effects.h"
+#include "base/program_state.h"
 #include "framework/display_modes.h"
 #include "framework/main_program.h"
 #include "framework/title_screen.h"
@@ -13,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
+#include "scores/online_scores.h"
 #include "support/headless_game.h"
 #include "support/sound_fixtures.h"
 #include "ui/controls.h"

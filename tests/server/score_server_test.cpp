@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
+#include "framework/setup_file.h"
 #include "platform/socket.h"
 #include "score_db.h"
 #include "score_server.h"

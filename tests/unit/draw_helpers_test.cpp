@@ -2,7 +2,7 @@
 // the backdrop, the field splitter and the small parsers.
 #include <gtest/gtest.h>
 
-#include "framework/main_program.h"
+#include "base/settings.h"
 #include "framework/present_frame.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"

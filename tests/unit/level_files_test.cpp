@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "framework/game_paths.h"
+#include "base/game_paths.h"
 #include "framework/present_frame.h"
 #include "game/game_state.h"
 #include "game/level_data.h"

@@ -1,6 +1,8 @@
 // Start-up's own rules: the tables' defaults, the audio driver choice and the start-world limit.
 #include <gtest/gtest.h>
 
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "framework/main_program.h"
 #include "platform/stream.h"
 #include "support/temp_dir.h"

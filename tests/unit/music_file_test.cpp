@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "audio/music_file.h"
-#include "framework/game_paths.h"
+#include "base/game_paths.h"
 #include "support/sound_fixtures.h"
 #include "support/temp_dir.h"
 

@@ -3,7 +3,8 @@
 
 #include <filesystem>
 
-#include "framework/game_paths.h"
+#include "base/game_paths.h"
+#include "base/settings.h"
 #include "framework/main_program.h"
 #include "framework/setup_file.h"
 #include "platform/files.h"

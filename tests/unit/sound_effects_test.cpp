@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/sound_effects.h"
+#include "base/settings.h"
 #include "framework/main_program.h"
 #include "platform/clock.h"
 #include "support/sound_fixtures.h"

@@ -34,10 +34,12 @@
 #include <vector>
 
 #include "audio/sound_effects.h"
+#include "base/debug_log.h"
+#include "base/game_paths.h"
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
-#include "framework/debug_log.h"
 #include "framework/display_modes.h"
-#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"

@@ -9,8 +9,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/game_paths.h"
+#include "base/program_state.h"
+#include "base/settings.h"
 #include "framework/common_assets.h"
-#include "framework/game_paths.h"
 #include "framework/main_program.h"
 #include "framework/present_frame.h"
 #include "game/game_session.h"

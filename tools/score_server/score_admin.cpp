@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "framework/main_program.h"
+#include "framework/setup_file.h"
 #include "score_db.h"
 #include "scores/online_scores.h"
 #include "scores/scramble.h"

@@ -17,7 +17,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "score_db.h"
 #include "scores/http_client.h"
 #include "scores/online_scores.h"

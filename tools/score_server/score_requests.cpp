@@ -3,7 +3,7 @@
 
 #include <sodium.h>
 
-#include "framework/main_program.h"
+#include "base/program_state.h"
 #include "scores/online_scores.h"
 #include "scores/scramble.h"
 #include "ui/text_fields.h"

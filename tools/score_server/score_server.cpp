@@ -12,7 +12,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "framework/main_program.h"
 #include "score_db.h"
 #include "score_requests.h"
 #include "scores/scramble.h"

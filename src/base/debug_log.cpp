@@ -1,8 +1,8 @@
-#include "framework/debug_log.h"
+#include "base/debug_log.h"
 
 #include <mutex>
 
-#include "framework/game_paths.h"
+#include "base/game_paths.h"
 #include "platform/platform_log.h"
 
 TStreamPtr DebugLogStream;

@@ -1,7 +1,7 @@
-#include "framework/game_paths.h"
+#include "base/game_paths.h"
 
-#include "framework/debug_log.h"
-#include "framework/main_program.h"
+#include "base/debug_log.h"
+#include "base/program_state.h"
 #include "platform/files.h"
 
 std::string StartFolder;

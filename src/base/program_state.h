@@ -1,0 +1,22 @@
+// The program's identity and the state its screens share: the build constants, the world and mode
+// a game starts with, and which screen is running. Set by the front end, read by every layer.
+#pragma once
+#include <string>
+
+// Build constants.
+extern const int WeekNumber;          // 3: names the game folder "003/"
+extern const std::string GameTitle;   // "Lambrisk"
+extern const std::string Subtitle;    // ""
+extern const int OnlineTab;           // 1 shows the Online tab; 0 in the default build
+extern const std::string TitleLine;   // "#3 : Lambrisk ": window title, log banner, pause scatter
+
+extern int StartWorldLimit;  // highest world the player may start from, 1 to 20
+extern int StartWorld;       // the world chosen on the title screen
+extern int GameMode;         // 1 normal game, 0 level editor
+extern int GameState;        // 0 title, 1 in a game, 2 pause menu open
+extern int GameClockStart;   // ms when the current game began, moved on by time spent paused
+
+// "003/": the game folder below "Files/", and the working directory while the game runs.
+std::string GameFolder();
+// Start values (the main program's creation of the state; tests).
+void ResetProgramState();
