@@ -12,9 +12,6 @@
 #include "scores/score_file.h"
 #include "ui/draw_helpers.h"
 
-std::array<TFontPtr, 20> ScreenFonts{};
-TImagePtr IconsFiltered;
-TImagePtr IconsCrisp;
 std::array<TImagePtr, 2> Logos{};
 TSoundPtr BadgeSound;
 TImagePtr BadgeSheet;

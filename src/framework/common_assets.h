@@ -1,6 +1,7 @@
 // The shared fonts, icons, logos and jingle of "Files/Common/" and the game's own badge sheet,
 // sound effects and screen images of "Files/003/", loaded into the handle tables every screen
-// uses. They belong to the open display, so each display-mode change reloads them all.
+// uses (the fonts and the icon sheet into the drawing helpers' tables). They belong to the open
+// display, so each display-mode change reloads them all.
 #pragma once
 #include <array>
 #include <string>
@@ -9,9 +10,6 @@
 #include "platform/image.h"
 #include "platform/sound.h"
 
-extern std::array<TFontPtr, 20> ScreenFonts;   // entries 1 to 13: fonts of fixed roles
-extern TImagePtr IconsFiltered;                // "icons.png", 64 frames of 16 x 16, filtered
-extern TImagePtr IconsCrisp;                   // the same sheet unfiltered
 extern std::array<TImagePtr, 2> Logos;         // the framework's logo and the community site's
 extern TSoundPtr BadgeSound;                   // "open.ogg", the jingle of the first load
 extern TImagePtr BadgeSheet;                   // "badges.png", 16 frames of 64 x 64

@@ -14,6 +14,7 @@
 #include "platform/stream.h"
 #include "scores/score_file.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 
 std::array<int, 2500> ModeWidths{};
 std::array<int, 2500> ModeHeights{};

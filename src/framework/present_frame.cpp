@@ -23,15 +23,15 @@
 #include "platform/quit_signals.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
+#include "ui/panel_state.h"
 #include "ui/settings_panel.h"
 
 int OverlayOn = 1;
-int FrameSkipped = 0;
 int CollectCount = 0;
 int LastFrameTime = 0;
 int FrameTime = 0;
 int FrameRate = 0;
-std::vector<ment> MessageList;
 
 namespace {
 

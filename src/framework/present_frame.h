@@ -7,22 +7,12 @@
 
 #include "ui/frame_mouse.h"
 
-// A floating message shown at the bottom left for a few seconds.
-struct ment {
-  int tick = 0;     // frames shown so far
-  std::string txt;  // the text
-  int c = 0;        // flag given by the poster; not used when drawing
-  int colour = -1;  // text colour 0xRRGGBB on the dark backing from the start; -1 the usual
-  bool standing = false;  // shown until taken back instead of for a few seconds
-};
 
 extern int OverlayOn;       // 1: the debug overlay is shown (F12 toggles)
-extern int FrameSkipped;    // 1: this frame's drawing is skipped (slow-system mode)
 extern int CollectCount;    // shown by the overlay as "Collection : "
 extern int LastFrameTime;   // ms when the previous frame ended
 extern int FrameTime;       // ms, length of the last frame
 extern int FrameRate;       // smoothed frames per second
-extern std::vector<ment> MessageList;  // floating messages, oldest first
 
 // Puts the frame state back to its start values (LastFrameTime from the current clock).
 void ResetPresentFrame();

@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/pixmap.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 
 std::string CleanFileName(const std::string& text) {
   static const std::string kRemoved = "#',`.\\/:|*?\"";

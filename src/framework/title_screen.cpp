@@ -20,7 +20,7 @@
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
-#include "ui/settings_panel.h"
+#include "ui/panel_state.h"
 
 int SlideIn = 0;
 int TitleTab = TAB_HISCORES;

@@ -22,7 +22,7 @@
 #include "platform/input.h"
 #include "scores/score_records.h"
 #include "ui/draw_helpers.h"
-#include "ui/settings_panel.h"
+#include "ui/panel_state.h"
 
 std::vector<int> BestTable;
 

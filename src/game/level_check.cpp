@@ -21,7 +21,8 @@
 #include "platform/subprocess.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
-#include "ui/settings_panel.h"
+#include "ui/messages.h"
+#include "ui/panel_state.h"
 
 std::string LevelSolverPath;
 

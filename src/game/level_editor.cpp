@@ -15,7 +15,7 @@
 #include "platform/input.h"
 #include "platform/random.h"
 #include "ui/draw_helpers.h"
-#include "ui/settings_panel.h"
+#include "ui/panel_state.h"
 
 bool KeyLatch = false;
 bool MouseLatch = true;

@@ -15,6 +15,7 @@
 #include "platform/random.h"
 #include "platform/stream.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 #include "ui/text_fields.h"
 
 namespace {

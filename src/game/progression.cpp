@@ -13,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/stream.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 
 namespace {
 

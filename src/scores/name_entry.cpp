@@ -11,6 +11,7 @@
 #include "platform/random.h"
 #include "scores/score_records.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 
 namespace {
 

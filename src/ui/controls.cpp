@@ -2,13 +2,12 @@
 // direction or a joystick button, so every screen asks the same question whatever the device.
 #include "ui/controls.h"
 
-#include "framework/common_assets.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/joystick.h"
 #include "platform/key_codes.h"
 #include "ui/draw_helpers.h"
-#include "ui/settings_panel.h"
+#include "ui/panel_state.h"
 
 #include <algorithm>
 
@@ -278,7 +277,7 @@ void DrawControlButton(int slot, int x, int y) {
   const int current = ControlTable[size_t(slot)];
   float lit = 0.0f;
   // Binding needs no click: hover and press the input. Backspace unbinds.
-  if (MouseOver(x, y, kButtonSize, kButtonSize) && PanelOffset >= 0) {
+  if (MouseOver(x, y, kButtonSize, kButtonSize) && PanelFullyOpen()) {
     lit = 1.0f;
     const int pressed = ScanControl();
     if (BindableCode(pressed)) ControlTable[size_t(slot)] = pressed;

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "base/settings.h"
-#include "framework/present_frame.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
@@ -16,6 +15,10 @@
 std::array<int, 20> SpriteCount{};
 std::array<int, 20> SpriteBudget{0, 50000, 50000};
 std::array<TFontPtr, 100> FontTable{};
+std::array<TFontPtr, 20> ScreenFonts{};
+TImagePtr IconsFiltered;
+TImagePtr IconsCrisp;
+int FrameSkipped = 0;
 std::array<float, 3> BackdropTint{0.2f, 0.0f, 1.0f};
 std::array<float, 3> BackdropTarget{0.2f, 0.0f, 1.0f};
 
@@ -160,28 +163,5 @@ bool MouseOver(int x, int y, int w, int h) {
   return FrameMouseX > x && FrameMouseY > y && FrameMouseX < x + w && FrameMouseY < y + h;
 }
 
-void PostMessage(const std::string& text) {
-  ment m;
-  m.tick = 0;
-  m.txt = text;
-  m.c = 1;
-  MessageList.push_back(m);
-}
-
-void PostColouredMessage(const std::string& text, int colour) {
-  PostMessage(text);
-  MessageList.back().colour = colour;
-}
-
-void PostStandingMessage(const std::string& text) {
-  PostMessage(text);
-  MessageList.back().standing = true;
-}
-
-void TakeBackMessage(const std::string& text) {
-  MessageList.erase(std::remove_if(MessageList.begin(), MessageList.end(),
-                                   [&text](const ment& m) { return m.txt == text; }),
-                    MessageList.end());
-}
 
 int Millis() { return Millisecs(); }

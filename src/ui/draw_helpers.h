@@ -1,6 +1,7 @@
 // The drawing helpers every screen draws through: fonts and aligned text, colour with clamping,
 // blend kinds, counted sprites against per-frame budgets, the striped backdrop, and the small
-// shared helpers (clamp, mouse-over, messages, clock).
+// shared helpers (clamp, mouse-over, clock). The fonts and the icon sheet they draw with are held
+// here and loaded by the common assets.
 #pragma once
 #include <array>
 #include <string>
@@ -15,6 +16,11 @@ constexpr float kSameAsX = -37171648.0f;
 extern std::array<int, 20> SpriteCount;   // sprites drawn this frame, by budget class
 extern std::array<int, 20> SpriteBudget;  // most sprites a frame, by class (1 main, 2 glow, 3 particles)
 extern std::array<TFontPtr, 100> FontTable;  // entry (family - 1) * 10 + size
+extern std::array<TFontPtr, 20> ScreenFonts; // entries 1 to 13: fonts of fixed roles
+extern TImagePtr IconsFiltered;              // "icons.png", 64 frames of 16 x 16, filtered
+extern TImagePtr IconsCrisp;                 // the same sheet unfiltered
+// 1: this frame's sprites are skipped (slow-system mode); the frame presentation sets it.
+extern int FrameSkipped;
 extern std::array<float, 3> BackdropTint;    // red, green, blue, eased toward the target
 extern std::array<float, 3> BackdropTarget;  // screens set it to recolour the backdrop
 
@@ -52,12 +58,5 @@ void DrawBackdrop();
 float ClampFloat(float v, float lo, float hi);
 // The frame's mouse strictly inside the rectangle.
 bool MouseOver(int x, int y, int w, int h);
-// Appends a floating message (tick 0, c 1).
-void PostMessage(const std::string& text);
-// The same in a colour of its own (0xRRGGBB), for an answer read at a glance.
-void PostColouredMessage(const std::string& text, int colour);
-// A message that stays until taken back, for something still going on.
-void PostStandingMessage(const std::string& text);
-void TakeBackMessage(const std::string& text);
 // Milliseconds since program start.
 int Millis();

@@ -15,13 +15,11 @@
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
+#include "ui/panel_state.h"
 #include "ui/text_fields.h"
 
-int PanelOpen = 0;
-int PanelOffset = -300;
 int PanelPlayers = 0;
 
-bool PanelShown() { return PanelOffset >= -299; }
 
 namespace {
 int PanelClickLeft = 0;
@@ -237,8 +235,7 @@ void DrawSettingsPanel() {
 }
 
 void ResetSettingsPanel() {
-  PanelOpen = 0;
-  PanelOffset = -300;
+  ResetPanelState();
   PanelPlayers = 0;
   PanelClickLeft = PanelClickRight = 0;
 }

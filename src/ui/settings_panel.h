@@ -2,12 +2,7 @@
 #pragma once
 #include <string>
 
-extern int PanelOpen;    // 1 while open or opening; Tab toggles it
-extern int PanelOffset;  // vertical slide offset, -300 hidden .. 20 open
 extern int PanelPlayers; // players whose control buttons are shown; start-up sets 4
-
-// True while any of the panel is on screen.
-bool PanelShown();
 
 // Called by PresentFrame every frame, after the screen's drawing; draws only while shown. Its
 // widgets see the clicks the panel claimed at the end of the previous frame in ClickLeft and

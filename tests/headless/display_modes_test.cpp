@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "support/headless_game.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 
 namespace {
 

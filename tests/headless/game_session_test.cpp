@@ -17,6 +17,7 @@
 #include "platform/stream.h"
 #include "support/headless_game.h"
 #include "support/sound_fixtures.h"
+#include "ui/messages.h"
 
 namespace {
 

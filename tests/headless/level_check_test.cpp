@@ -18,6 +18,7 @@
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "support/headless_game.h"
+#include "ui/messages.h"
 
 namespace {
 

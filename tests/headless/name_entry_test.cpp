@@ -9,6 +9,7 @@
 #include "platform/input.h"
 #include "scores/name_entry.h"
 #include "support/headless_game.h"
+#include "ui/messages.h"
 
 namespace {
 

@@ -15,7 +15,8 @@
 #include "platform/key_codes.h"
 #include "support/headless_game.h"
 #include "ui/draw_helpers.h"
-#include "ui/settings_panel.h"
+#include "ui/messages.h"
+#include "ui/panel_state.h"
 
 namespace {
 

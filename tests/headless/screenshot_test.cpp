@@ -4,16 +4,18 @@
 
 #include <filesystem>
 
-#include "platform/key_codes.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/present_frame.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/font.h"
+#include "platform/key_codes.h"
 #include "platform/pixmap.h"
 #include "support/headless_game.h"
 #include "support/text_shape.h"
+#include "ui/draw_helpers.h"
+#include "ui/messages.h"
 
 namespace {
 

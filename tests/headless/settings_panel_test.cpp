@@ -9,7 +9,7 @@
 #include "platform/key_codes.h"
 #include "support/headless_game.h"
 #include "ui/controls.h"
-#include "ui/settings_panel.h"
+#include "ui/panel_state.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "support/headless_game.h"
 #include "support/sound_fixtures.h"
 #include "ui/controls.h"
-#include "ui/settings_panel.h"
+#include "ui/panel_state.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "platform/draw_state.h"
 #include "support/recording_setup.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 #include "ui/text_fields.h"
 
 namespace {

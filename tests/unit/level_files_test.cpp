@@ -12,6 +12,7 @@
 #include "game/level_files.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
+#include "ui/messages.h"
 
 namespace {
 

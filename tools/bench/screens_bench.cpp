@@ -55,6 +55,7 @@
 #include "platform/sound.h"
 #include "scores/score_file.h"
 #include "ui/controls.h"
+#include "ui/draw_helpers.h"
 
 namespace fs = std::filesystem;
 

@@ -26,6 +26,7 @@
 #include "platform/random.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 
 namespace fs = std::filesystem;
 
