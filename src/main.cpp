@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "framework/main_program.h"
+#include "frontend/main_program.h"
 
 namespace {
 const char kUsage[] =

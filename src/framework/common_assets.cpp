@@ -1,6 +1,9 @@
 // Loading the shared and the game's own assets, in a fixed order with its log lines.
 #include "framework/common_assets.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "audio/music_file.h"
 #include "audio/sound_effects.h"
 #include "base/debug_log.h"
@@ -9,7 +12,6 @@
 #include "framework/engine_test.h"
 #include "platform/display.h"
 #include "platform/files.h"
-#include "scores/score_file.h"
 #include "ui/draw_helpers.h"
 
 std::array<TImagePtr, 2> Logos{};
@@ -21,6 +23,9 @@ std::array<TImagePtr, 25> BottomBorders{};
 TImagePtr ButtonSheet;
 TImagePtr SpriteSheet;
 TImagePtr WarnImage;
+
+// What the layers above load with the common assets (the score file), in the order handed in.
+std::vector<void (*)()> after_load;
 
 namespace {
 
@@ -120,7 +125,11 @@ void LoadCommonAssets() {
   LogLine("Switching to Game Folder");
   BadgeSheet = LoadAnimImage(GamePath("badges.png"), 64, 64, 0, 16, MASKEDIMAGE | FILTEREDIMAGE);
   LoadSoundEffects();
-  LoadScores();
+  for (void (*step)() : after_load) step();
+}
+
+void AddAssetLoadStep(void (*step)()) {
+  if (std::find(after_load.begin(), after_load.end(), step) == after_load.end()) after_load.push_back(step);
 }
 
 void LoadScreenImages() {

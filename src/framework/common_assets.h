@@ -29,9 +29,12 @@ std::string MainFontFamily(int current_width);
 // and 3 swap their files.
 std::string BorderFileName(const std::string& prefix, int entry);
 
-// Fonts, icons, logos, jingle, badges, sound effects and the previous scores. Runs with the
-// working directory at the game folder and leaves it there.
+// Fonts, icons, logos, jingle, badges, sound effects, then the steps handed in (the previous
+// scores). Runs with the working directory at the game folder and leaves it there.
 void LoadCommonAssets();
+// A step the layers above run at the end of every common-asset load: at start and after every
+// display-mode change. A step handed in twice runs once.
+void AddAssetLoadStep(void (*step)());
 // The engine test, the music samples, then the game's screen images.
 void LoadScreenImages();
 // Drops every handle (tests).

@@ -2,7 +2,9 @@
 // marks the moment of switching so a crash during a mode change leaves a trace.
 #include "framework/display_modes.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "base/debug_log.h"
 #include "base/game_paths.h"
@@ -12,7 +14,6 @@
 #include "platform/display.h"
 #include "platform/files.h"
 #include "platform/stream.h"
-#include "scores/score_file.h"
 #include "ui/draw_helpers.h"
 #include "ui/messages.h"
 
@@ -25,6 +26,9 @@ int VirtualWidth = 1280;
 int VirtualHeight = 960;
 int DisplayOpen = 0;
 int DisplayDepth = 0;
+
+// What the layers above save when the program must end without a display (the scores).
+std::vector<void (*)()> keep_steps;
 
 namespace {
 
@@ -64,7 +68,7 @@ bool OpenAt(int width, int height, int& depth) {
     StandardErrorLine("lambrisk: cannot open the X display \"" + name + "\": is DISPLAY set?");
   if (had_display) {
     WriteSetupFile();
-    SaveScores();
+    for (void (*step)() : keep_steps) step();
   }
   DeleteFile(GamePath("crash.dat"));
   CloseDebugLog();
@@ -72,6 +76,10 @@ bool OpenAt(int width, int height, int& depth) {
 }
 
 }  // namespace
+
+void AddKeepStep(void (*step)()) {
+  if (std::find(keep_steps.begin(), keep_steps.end(), step) == keep_steps.end()) keep_steps.push_back(step);
+}
 
 bool UsableMode(int w, int h) { return h == w * 10 / 16 || h == w * 9 / 16 || h == w * 3 / 4; }
 

@@ -24,5 +24,8 @@ void ChooseVirtualResolution(int width, int height);
 // Opens (or re-opens) the display at the chosen mode and reloads everything that belongs to it.
 // "crash.dat" exists in the game folder exactly while this runs.
 void ApplyDisplayMode();
+// A step the layers above run when no display can be opened and the program must end: what the
+// run must keep is saved (the setup file is saved here). A step handed in twice runs once.
+void AddKeepStep(void (*step)());
 // Start values, for tests.
 void ResetDisplayModes();

@@ -10,13 +10,13 @@
 #include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/farewell.h"
 #include "framework/pause_menu.h"
 #include "framework/screenshot.h"
 #include "framework/setup_file.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
+#include "platform/files.h"
 #include "platform/font.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
@@ -25,7 +25,6 @@
 #include "ui/draw_helpers.h"
 #include "ui/messages.h"
 #include "ui/panel_state.h"
-#include "ui/settings_panel.h"
 
 int OverlayOn = 1;
 int CollectCount = 0;
@@ -36,6 +35,11 @@ int FrameRate = 0;
 namespace {
 
 const int kHighlightTicks = 60, kMessageTicks = 180;
+
+// The front end's steps; without them there is no panel to draw and the program just ends.
+void (*panel_drawing)() = nullptr;
+void (*panel_clicks)() = nullptr;
+void (*farewell)() = nullptr;
 
 // Escape closed the settings panel and has not been let go since: that press means nothing else.
 bool EscapeTakenByPanel = false;
@@ -83,6 +87,12 @@ void DrawMessages() {
 }
 
 }  // namespace
+
+void SetFrontEndSteps(void (*drawPanel)(), void (*claimPanelClicks)(), void (*endProgram)()) {
+  panel_drawing = drawPanel;
+  panel_clicks = claimPanelClicks;
+  farewell = endProgram;
+}
 
 bool EscapeHeld() { return KeyDown(VK_ESCAPE) && !PanelShown() && !EscapeTakenByPanel; }
 
@@ -147,7 +157,7 @@ int PresentFrame(int showPointer) {
     }
   }
   FollowJoysticks();
-  DrawSettingsPanel();
+  if (panel_drawing) panel_drawing();
 
   ResetDrawing();
   Scale(1.5f, 1.5f);
@@ -158,7 +168,7 @@ int PresentFrame(int showPointer) {
     DrawImage(IconsFiltered, VirtualMouseX() + 12, VirtualMouseY() + 12, 63);
 
   CaptureFrameMouse();
-  ClaimPanelClicks();
+  if (panel_clicks) panel_clicks();
 
   int now = 0;
   do {
@@ -175,6 +185,9 @@ int PresentFrame(int showPointer) {
   LastFrameTime = Millis();
   FrameSkipped = 0;
 
-  if (ExitHotKeyHeld() || AppTerminate() || QuitSignalled()) Farewell();
+  if (ExitHotKeyHeld() || AppTerminate() || QuitSignalled()) {
+    if (farewell) farewell();
+    ExitProcess(0);
+  }
   return result;
 }

@@ -14,6 +14,10 @@ extern int LastFrameTime;   // ms when the previous frame ended
 extern int FrameTime;       // ms, length of the last frame
 extern int FrameRate;       // smoothed frames per second
 
+// The screens above hand in the settings panel's drawing, which runs every frame after the screen's
+// own, its claim on the clicks made over it, run right after the frame's mouse capture, and the
+// farewell that the exit hot key, the window's close button and the quit signals lead to.
+void SetFrontEndSteps(void (*drawPanel)(), void (*claimPanelClicks)(), void (*endProgram)());
 // Puts the frame state back to its start values (LastFrameTime from the current clock).
 void ResetPresentFrame();
 

@@ -9,7 +9,6 @@
 #include "base/settings.h"
 #include "platform/files.h"
 #include "platform/stream.h"
-#include "scores/online_scores.h"
 #include "ui/controls.h"
 #include "ui/text_fields.h"
 

@@ -20,11 +20,15 @@
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
-#include "scores/score_records.h"
 #include "ui/draw_helpers.h"
 #include "ui/panel_state.h"
 
 std::vector<int> BestTable;
+
+namespace {
+// Makes the game's score record; handed in by the layer that keeps the scores.
+void (*record_step)(int) = nullptr;
+}  // namespace
 
 namespace {
 
@@ -129,6 +133,8 @@ void HoldInputsAfterPause() {
 
 }  // namespace
 
+void SetGameRecordStep(void (*record)(int endReason)) { record_step = record; }
+
 void StartGame() {
   GameScore = 0;
   GameBadges = 0;
@@ -191,5 +197,5 @@ void RunGame() {
   ResetLevelCheck();
   Delay(1500);
   GameState = 0;
-  AddFinishedGame(EndReason);
+  if (record_step) record_step(EndReason);
 }

@@ -8,8 +8,11 @@ extern std::vector<int> BestTable;
 
 // Plays one game in GameMode (1 a game, 0 the level editor) from StartWorld, frame by frame,
 // until the lives run out, level 100 is done or the pause menu's Quit; then shows "Game Over" and
-// hands the game to the score list.
+// hands the game to the record step (the name prompt and the score list).
 void RunGame();
+// The step that makes the score record of a game that has ended (EndReason 1 or 99); handed in
+// by the layer that keeps the scores. Without one a game leaves no record.
+void SetGameRecordStep(void (*record)(int endReason));
 // The start of a game: score, lives and flags reset, the work file prepared and the first level
 // of StartWorld loaded.
 void StartGame();

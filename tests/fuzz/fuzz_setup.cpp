@@ -7,8 +7,8 @@
 #include <string>
 
 #include "base/settings.h"
-#include "framework/main_program.h"
 #include "framework/setup_file.h"
+#include "frontend/main_program.h"
 #include "ui/controls.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "framework/display_modes.h"
-#include "framework/farewell.h"
+#include "frontend/farewell.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/input.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "base/settings.h"
-#include "framework/main_program.h"
+#include "frontend/main_program.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/files.h"

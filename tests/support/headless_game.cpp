@@ -10,9 +10,10 @@
 #include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
-#include "framework/title_screen.h"
+#include "frontend/main_program.h"
+#include "frontend/settings_panel.h"
+#include "frontend/title_screen.h"
 #include "game/game_state.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
@@ -25,11 +26,12 @@
 #include "scores/score_table.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
-#include "ui/settings_panel.h"
 
 namespace {
 
 void ResetEveryModule() {
+  // The screens' steps in the lower layers, as start-up hands them in.
+  InstallFrontEndSteps();
   ResetMainProgram();
   SetDefaultSettings();
   SetDefaultControls();

@@ -1,8 +1,8 @@
 // The recording-driver test setup.
 #include "support/recording_setup.h"
 
-#include "framework/main_program.h"
 #include "framework/present_frame.h"
+#include "frontend/main_program.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"
@@ -10,6 +10,7 @@
 
 TRecordingSetup::TRecordingSetup() : driver_(std::make_shared<TRecordingDriver>()) {
   SetDrawDriver(driver_);
+  InstallFrontEndSteps();
   ResetMainProgram();
   ResetInput();
   ResetImageDefaults();

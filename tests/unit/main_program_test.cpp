@@ -3,7 +3,7 @@
 
 #include "base/program_state.h"
 #include "base/settings.h"
-#include "framework/main_program.h"
+#include "frontend/main_program.h"
 #include "platform/stream.h"
 #include "support/temp_dir.h"
 #include "ui/controls.h"

@@ -11,7 +11,7 @@
 #include "audio/sound_effects.h"
 #include "base/game_paths.h"
 #include "base/settings.h"
-#include "framework/main_program.h"
+#include "frontend/main_program.h"
 #include "platform/clock.h"
 #include "support/sound_fixtures.h"
 #include "support/temp_dir.h"

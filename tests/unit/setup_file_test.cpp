@@ -5,8 +5,8 @@
 
 #include "base/game_paths.h"
 #include "base/settings.h"
-#include "framework/main_program.h"
 #include "framework/setup_file.h"
+#include "frontend/main_program.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
 #include "ui/controls.h"

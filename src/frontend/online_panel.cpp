@@ -1,11 +1,11 @@
 // The Online tab: two text boxes and a Login button, then the refresh button, the message of the
 // day and the online table. The requests themselves are the online score service's.
-#include "framework/online_panel.h"
+#include "frontend/online_panel.h"
 
 #include <string>
 
 #include "base/program_state.h"
-#include "framework/title_screen.h"
+#include "frontend/title_screen.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"

@@ -17,6 +17,10 @@ void PrepareFrontEnd();
 // Reads "zivazo.dat" from the game folder into StartWorldLimit (1 when missing).
 void ReadStartWorldLimit();
 
+// Hands the lower layers the front end's steps: the settings panel and the farewell to the frame
+// presentation, the score file to the asset loading and to an end without a display, the score
+// record to the game session. Start-up does it first; a second call changes nothing.
+void InstallFrontEndSteps();
 // The first steps of start-up: the window title, every table at its defaults, the pointer
 // hidden, the joysticks found and the scrambling key built.
 void CreateGlobalState();

@@ -1,4 +1,4 @@
-#include "framework/title_screen.h"
+#include "frontend/title_screen.h"
 
 #include <cstdlib>
 
@@ -7,9 +7,9 @@
 #include "base/settings.h"
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/main_program.h"
-#include "framework/online_panel.h"
 #include "framework/present_frame.h"
+#include "frontend/main_program.h"
+#include "frontend/online_panel.h"
 #include "game/game_session.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"

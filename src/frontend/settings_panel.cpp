@@ -1,6 +1,6 @@
 // The settings panel that slides down over any screen on Tab: the display and audio options,
 // the control buttons of four players, the volume sliders and the joysticks found.
-#include "ui/settings_panel.h"
+#include "frontend/settings_panel.h"
 
 #include <vector>
 

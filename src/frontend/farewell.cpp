@@ -1,7 +1,7 @@
 // The farewell: saves the setup and the scores before anything is drawn, so an interrupted
 // farewell loses nothing, then thanks the player and waits for a key, a click or the window's
 // close button.
-#include "framework/farewell.h"
+#include "frontend/farewell.h"
 
 #include "base/debug_log.h"
 #include "base/game_paths.h"

@@ -1,16 +1,18 @@
 // Start-up in its fixed order, the global state it creates, and the hand-over to the title
 // screen and the farewell.
-#include "framework/main_program.h"
+#include "frontend/main_program.h"
 
 #include "base/debug_log.h"
 #include "base/game_paths.h"
 #include "base/program_state.h"
 #include "base/settings.h"
+#include "framework/common_assets.h"
 #include "framework/display_modes.h"
-#include "framework/farewell.h"
 #include "framework/present_frame.h"
 #include "framework/setup_file.h"
-#include "framework/title_screen.h"
+#include "frontend/farewell.h"
+#include "frontend/settings_panel.h"
+#include "frontend/title_screen.h"
 #include "game/game_session.h"
 #include "platform/app.h"
 #include "platform/clock.h"
@@ -21,10 +23,10 @@
 #include "platform/stream.h"
 #include "scores/online_scores.h"
 #include "scores/score_file.h"
+#include "scores/score_records.h"
 #include "scores/score_table.h"
 #include "scores/scramble.h"
 #include "ui/controls.h"
-#include "ui/settings_panel.h"
 #include "ui/text_fields.h"
 
 std::array<std::string, 100> AboutText{};
@@ -143,7 +145,15 @@ void ReadStartWorldLimit() {
   StartWorldLimit = ClampStartWorld(StartWorldLimit);
 }
 
+void InstallFrontEndSteps() {
+  SetFrontEndSteps(DrawSettingsPanel, ClaimPanelClicks, Farewell);
+  AddAssetLoadStep(LoadScores);
+  AddKeepStep([] { SaveScores(); });
+  SetGameRecordStep(AddFinishedGame);
+}
+
 void CreateGlobalState() {
+  InstallFrontEndSteps();
   SetAppTitle(TitleLine);
   ResetMainProgram();
   // The program draws its own pointer.
