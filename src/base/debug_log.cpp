@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "base/game_paths.h"
 #include "platform/platform_log.h"
 
 TStreamPtr DebugLogStream;
@@ -16,10 +15,10 @@ void LogPlatformWarning(const std::string& line) { LogLine("\t" + line); }
 
 }  // namespace
 
-void OpenDebugLog() {
+void OpenDebugLog(const std::string& path) {
   {
     std::lock_guard<std::mutex> hold(log_lock);
-    DebugLogStream = WriteFile(FilesPath("Debug.txt"));
+    DebugLogStream = WriteFile(path);
   }
   if (DebugLogStream) SetPlatformLogSink(LogPlatformWarning);
 }

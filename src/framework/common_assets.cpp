@@ -8,8 +8,7 @@
 #include "audio/sound_effects.h"
 #include "base/debug_log.h"
 #include "base/game_paths.h"
-#include "framework/display_modes.h"
-#include "framework/engine_test.h"
+#include "framework/screen_size.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "ui/draw_helpers.h"
@@ -133,7 +132,6 @@ void AddAssetLoadStep(void (*step)()) {
 }
 
 void LoadScreenImages() {
-  RunEngineTest(60, 2);
   LoadMusicSamples();
   TitleLogo = LoadImage(GamePath("logo.png"), MASKEDIMAGE | FILTEREDIMAGE);
   for (int i = 1; i <= 10; ++i) {

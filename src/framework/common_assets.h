@@ -35,7 +35,8 @@ void LoadCommonAssets();
 // A step the layers above run at the end of every common-asset load: at start and after every
 // display-mode change. A step handed in twice runs once.
 void AddAssetLoadStep(void (*step)());
-// The engine test, the music samples, then the game's screen images.
+// The music samples, then the game's screen images (after the engine test, which the display
+// step runs between the two loads).
 void LoadScreenImages();
 // Drops every handle (tests).
 void ResetCommonAssets();

@@ -10,6 +10,8 @@
 #include "base/game_paths.h"
 #include "base/settings.h"
 #include "framework/common_assets.h"
+#include "framework/engine_test.h"
+#include "framework/screen_size.h"
 #include "framework/setup_file.h"
 #include "platform/display.h"
 #include "platform/files.h"
@@ -20,11 +22,6 @@
 std::array<int, 2500> ModeWidths{};
 std::array<int, 2500> ModeHeights{};
 int ModeCount = 0;
-int CurrentWidth = 800;
-int CurrentHeight = 600;
-int VirtualWidth = 1280;
-int VirtualHeight = 960;
-int DisplayOpen = 0;
 int DisplayDepth = 0;
 
 // What the layers above save when the program must end without a display (the scores).
@@ -162,6 +159,7 @@ void ApplyDisplayMode() {
   SetVirtualResolution(float(VirtualWidth), float(VirtualHeight));
 
   LoadCommonAssets();
+  RunEngineTest(60, 2);
   LoadScreenImages();
   LogLine(kRule);
   DeleteFile(GamePath("crash.dat"));
@@ -171,10 +169,6 @@ void ResetDisplayModes() {
   ModeWidths.fill(0);
   ModeHeights.fill(0);
   ModeCount = 0;
-  CurrentWidth = 800;
-  CurrentHeight = 600;
-  VirtualWidth = 1280;
-  VirtualHeight = 960;
-  DisplayOpen = 0;
+  ResetScreenSize();
   DisplayDepth = 0;
 }

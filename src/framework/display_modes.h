@@ -1,16 +1,11 @@
-// Display modes: the usable modes, the open display and the virtual resolution every screen
-// draws in (1280 x 960 for 4:3 and other shapes, 1600 x 900 for 16:9, 1440 x 900 for 16:10).
+// Display modes: the usable modes, and opening the display at the chosen one with the virtual
+// resolution that fits its shape (the sizes themselves are kept in screen_size.h).
 #pragma once
 #include <array>
 
 extern std::array<int, 2500> ModeWidths;   // usable modes 1 .. ModeCount, platform order
 extern std::array<int, 2500> ModeHeights;
 extern int ModeCount;
-extern int CurrentWidth;    // real display size, kept between mode changes (starts 800 x 600)
-extern int CurrentHeight;
-extern int VirtualWidth;    // drawing coordinates (starts 1280 x 960)
-extern int VirtualHeight;
-extern int DisplayOpen;     // 1 once the assets were loaded with a display open
 extern int DisplayDepth;    // colour depth of the open display, 0 for a window
 
 // True for the 16:10, 16:9 and 4:3 shapes, by truncating integer division (1366 x 768 counts).

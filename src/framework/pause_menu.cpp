@@ -5,9 +5,8 @@
 #include <cmath>
 
 #include "base/program_state.h"
-#include "framework/common_assets.h"
-#include "framework/display_modes.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "platform/clock.h"
 #include "platform/draw_state.h"
 #include "platform/image.h"

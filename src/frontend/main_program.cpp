@@ -21,6 +21,7 @@
 #include "platform/quit_signals.h"
 #include "platform/sound.h"
 #include "platform/stream.h"
+#include "scores/finished_game.h"
 #include "scores/online_scores.h"
 #include "scores/score_file.h"
 #include "scores/score_records.h"
@@ -29,54 +30,13 @@
 #include "ui/controls.h"
 #include "ui/text_fields.h"
 
-std::array<std::string, 100> AboutText{};
-int AboutCount = 1;
-
 namespace {
 
-const char* const kAboutLines[] = {
-    "A Game by Corvenna",
-    "corvenna.example  -  tamblin.example",
-    "",
-    "-=-=--=-=-=-=-=-=-=-=-",
-    "Instructions",
-    "",
-    "Look at the sheep.",
-    "Look at him stroll.",
-    "He moves to the left.",
-    "That how it goes.",
-    "-=-=--=-=-=-=-=-=-=-=-",
-    "",
-    "Credits",
-    "",
-    "Game",
-    "Made with Quorrel",
-    "using Corvenna's Framework",
-    "",
-    "Graphics",
-    // The fonts by the names the game loads them under, with the authors of the free faces
-    // staged under those names (tools/assetgen/README.md lists which face is which).
-    "Font : SVBasicManual by DejaVu Team",
-    "Font : November by Steve Matteson",
-    "Font : Blue Highway by S. Matteson",
-    "Font : Acknowledge TT by J. Aakerlund",
-    "All other graphics by Corvenna",
-    "",
-    "Music/SFX by Corvenna",
-    "",
-    "Additional Sound Effects",
-    "created using",
-    "assetgen, our own synthesiser",
-    "tools/assetgen in the source",
-};
 
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
 
-void AddAboutLine(const std::string& line) {
-  if (AboutCount < int(AboutText.size())) AboutText[AboutCount++] = line;
-}
 
 void WriteBanner() {
   const std::string rule(28, '-');
@@ -111,9 +71,7 @@ void ResetMainProgram() {
   AudioDriverChosen = 0;
   SlowSystemChosen = 0;
   PauseOnFocusLoss = 1;
-  AboutText.fill("");
-  AboutCount = 1;
-  for (const char* line : kAboutLines) AddAboutLine(line);
+  ResetAboutPage();
   MotdLines.fill("");
   ResetProgramState();
   UserName.clear();
@@ -175,7 +133,7 @@ void Main() {
 
   NoteGamePaths(CurrentDir());
   EnterFolder(FilesFolder);
-  OpenDebugLog();
+  OpenDebugLog(FilesPath("Debug.txt"));
   WriteBanner();
   if (FilesFolder == StartFolder) LogLine("\tNo \"Files/\" folder: the game's files stay beside it");
 

@@ -1,11 +1,7 @@
-// Start-up and the main program: Main, the spine of the process, the front end it prepares and the
-// About page the title screen shows.
+// Start-up and the main program: Main, the spine of the process, and the front end it prepares.
 #pragma once
 #include <array>
 #include <string>
-
-extern std::array<std::string, 100> AboutText;  // About page, lines 1 to AboutCount - 1
-extern int AboutCount;
 
 // Puts every table owned here back to its start-up contents (zeros, then the defaults).
 void ResetMainProgram();

@@ -5,15 +5,17 @@
 #include <string>
 
 #include "base/program_state.h"
-#include "frontend/title_screen.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "scores/name_entry.h"
 #include "scores/online_scores.h"
+#include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
+
+int LoginField = 0;
 
 namespace {
 

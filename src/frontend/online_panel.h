@@ -3,6 +3,8 @@
 // build's OnlineTab is 1.
 #pragma once
 
+extern int LoginField;  // 0 none, 1 user name, 2 password being typed
+
 // One frame of the tab's work, every title frame: with shown false only the online table's
 // ranking runs (after a login); with shown true the tab draws, takes clicks and typing, and
 // moves the refresh on.

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "base/settings.h"
-#include "framework/common_assets.h"
 #include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "framework/setup_file.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"

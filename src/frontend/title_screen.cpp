@@ -6,16 +6,16 @@
 #include "base/program_state.h"
 #include "base/settings.h"
 #include "framework/common_assets.h"
-#include "framework/display_modes.h"
 #include "framework/present_frame.h"
-#include "frontend/main_program.h"
+#include "framework/screen_size.h"
 #include "frontend/online_panel.h"
 #include "game/game_session.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
-#include "scores/online_scores.h"
+#include "scores/name_rules.h"
+#include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
@@ -24,9 +24,50 @@
 
 int SlideIn = 0;
 int TitleTab = TAB_HISCORES;
-int LoginField = 0;
+std::array<std::string, 100> AboutText{};
+int AboutCount = 1;
 
 namespace {
+
+const char* const kAboutLines[] = {
+    "A Game by Corvenna",
+    "corvenna.example  -  tamblin.example",
+    "",
+    "-=-=--=-=-=-=-=-=-=-=-",
+    "Instructions",
+    "",
+    "Look at the sheep.",
+    "Look at him stroll.",
+    "He moves to the left.",
+    "That how it goes.",
+    "-=-=--=-=-=-=-=-=-=-=-",
+    "",
+    "Credits",
+    "",
+    "Game",
+    "Made with Quorrel",
+    "using Corvenna's Framework",
+    "",
+    "Graphics",
+    // The fonts by the names the game loads them under, with the authors of the free faces
+    // staged under those names (tools/assetgen/README.md lists which face is which).
+    "Font : SVBasicManual by DejaVu Team",
+    "Font : November by Steve Matteson",
+    "Font : Blue Highway by S. Matteson",
+    "Font : Acknowledge TT by J. Aakerlund",
+    "All other graphics by Corvenna",
+    "",
+    "Music/SFX by Corvenna",
+    "",
+    "Additional Sound Effects",
+    "created using",
+    "assetgen, our own synthesiser",
+    "tools/assetgen in the source",
+};
+
+void AddAboutLine(const std::string& line) {
+  if (AboutCount < int(AboutText.size())) AboutText[size_t(AboutCount++)] = line;
+}
 
 const int kEditorKey = 'E';
 
@@ -264,6 +305,12 @@ bool TitleFrame() {
 void RunTitleScreen() {
   while (TitleFrame()) {
   }
+}
+
+void ResetAboutPage() {
+  AboutText.fill("");
+  AboutCount = 1;
+  for (const char* line : kAboutLines) AddAboutLine(line);
 }
 
 void ResetTitleScreen() {

@@ -2,13 +2,15 @@
 // page slides in beside the world chooser, the start prompt, the logo and a scrolling strip of
 // pictures; a fire key starts a game, E the level editor, Escape leaves.
 #pragma once
+#include <array>
 #include <string>
 
 enum TTitleTab { TAB_HISCORES = 0, TAB_ONLINE = 1, TAB_ABOUT = 2 };
 
 extern int SlideIn;     // 0 .. 32: how far the screen has slid in; 0 after every game
 extern int TitleTab;    // the selected tab (TTitleTab)
-extern int LoginField;  // 0 none, 1 user name, 2 password being typed (Online tab only)
+extern std::array<std::string, 100> AboutText;  // About page, lines 1 to AboutCount - 1
+extern int AboutCount;
 
 // Width of the side panel for the real display width: wider at small sizes, where text is larger.
 int TitlePanelWidth(int current_width);
@@ -21,5 +23,7 @@ std::string StartInputName(int code);
 bool TitleFrame();
 // Frames until the screen ends.
 void RunTitleScreen();
+// The About page's lines, as start-up makes them.
+void ResetAboutPage();
 // Start values (the main program's creation of the screen; tests).
 void ResetTitleScreen();

@@ -11,7 +11,7 @@
 
 #include "base/debug_log.h"
 #include "base/game_paths.h"
-#include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "game/game_state.h"
 #include "game/level_data.h"
 #include "game/level_files.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audio/sound_effects.h"
-#include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "game/game_state.h"
 #include "game/level_data.h"
 #include "game/level_files.h"

@@ -7,7 +7,7 @@
 #include "audio/sound_effects.h"
 #include "base/game_paths.h"
 #include "base/program_state.h"
-#include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "game/game_state.h"
 #include "platform/files.h"
 #include "platform/input.h"

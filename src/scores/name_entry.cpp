@@ -1,8 +1,7 @@
 #include "scores/name_entry.h"
 
-#include "framework/common_assets.h"
-#include "framework/display_modes.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "platform/clock.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"

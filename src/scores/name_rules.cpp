@@ -1,7 +1,14 @@
 // The name rules: lengths, and the characters each kind of name refuses with the reason.
 #include "scores/name_rules.h"
 
-#include "scores/online_scores.h"
+
+std::string CleanLoginText(const std::string& text) {
+  std::string clean = text;
+  for (char c : std::string("*\"'-+&?{}[]~#\\/:;"))
+    for (char& t : clean)
+      if (t == c) t = '_';
+  return clean;
+}
 
 size_t LongestName(TNameKind kind) {
   switch (kind) {

@@ -12,6 +12,9 @@ constexpr size_t kUserNameLongest = 24;
 constexpr size_t kPasswordLongest = 64;
 constexpr size_t kRecordNameLongest = 40;
 
+// The login text with each character that would break a request or a file replaced by "_":
+// * " ' - + & ? { } [ ] ~ # \ / : ;
+std::string CleanLoginText(const std::string& text);
 size_t LongestName(TNameKind kind);
 // Whether the typed character code c may follow text. When it may not, why is a short message for
 // the player, or "" for control codes (Tab, Return, Escape), which are simply never inserted.

@@ -16,8 +16,6 @@
 #include "scores/scramble.h"
 #include "ui/text_fields.h"
 
-std::string UserName;
-std::string Password;
 std::array<std::string, 20> MotdLines{};
 bool LoggedIn = false;
 bool LoginFailed = false;
@@ -28,7 +26,6 @@ const std::string SubmitMark = "|^[+=\xA2!K39qW7 mod |";
 
 namespace {
 
-const int kGameFlags = 0;  // this game sets no flags
 const int kTableEntries = 30;
 
 bool StartsWith(const std::string& text, const std::string& head) { return text.compare(0, head.size(), head) == 0; }
@@ -91,13 +88,6 @@ void Fetch() {
 
 }  // namespace
 
-std::string CleanLoginText(const std::string& text) {
-  std::string clean = text;
-  for (char c : std::string("*\"'-+&?{}[]~#\\/:;"))
-    for (char& t : clean)
-      if (t == c) t = '_';
-  return clean;
-}
 
 std::string TableNumber(int mode, int world, int flags) {
   return std::to_string(int64_t(mode) + int64_t(world) * 100 + int64_t(flags) * 1000);

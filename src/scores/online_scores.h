@@ -8,8 +8,6 @@
 
 #include "scores/score_records.h"
 
-extern std::string UserName;     // the online credentials, kept in the score file
-extern std::string Password;
 extern std::array<std::string, 20> MotdLines;  // the server's message of the day, lines 1 ..
 extern bool LoggedIn;            // a login succeeded this run (there is no logout)
 extern bool LoginFailed;         // the last login was rejected
@@ -18,9 +16,6 @@ extern int Submitted;            // submissions made by the current refresh
 extern int MotdCount;            // message-of-the-day lines in MotdLines[1..]
 extern const std::string SubmitMark;  // between a submitted record's fields and its level values
 
-// The login text with each character that would break a request or a file replaced by "_":
-// * " ' - + & ? { } [ ] ~ # \ / : ;
-std::string CleanLoginText(const std::string& text);
 // Decimal table number: mode + world * 100 + flags * 1000.
 std::string TableNumber(int mode, int world, int flags);
 // The record as a submission: its fields, SubmitMark, its 30 level values.

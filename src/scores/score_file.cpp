@@ -9,9 +9,11 @@
 #include "base/program_state.h"
 #include "platform/files.h"
 #include "platform/stream.h"
-#include "scores/online_scores.h"
 #include "scores/scramble.h"
 #include "ui/text_fields.h"
+
+std::string UserName;
+std::string Password;
 
 namespace {
 

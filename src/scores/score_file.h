@@ -6,6 +6,9 @@
 #include "scores/score_records.h"
 #include "scores/scramble.h"
 
+extern std::string UserName;  // the online credentials, kept in the file's first line
+extern std::string Password;
+
 // The plain text of one record's line, and the record read back from one (null when the line
 // holds no record).
 std::string ScoreLine(const TScores& record);

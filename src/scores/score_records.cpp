@@ -1,10 +1,6 @@
 #include "scores/score_records.h"
 
 #include "base/program_state.h"
-#include "game/game_session.h"
-#include "game/game_state.h"
-#include "scores/name_entry.h"
-#include "scores/score_file.h"
 #include "scores/score_time.h"
 
 TScoresList LocalScores;
@@ -16,9 +12,6 @@ int TableCount = 0;
 int TableMax = 0;
 
 namespace {
-
-// The program has no game options, so every game is of flags 0.
-constexpr int kGameFlags = 0;
 
 // Merges two sorted runs: an element of the right run goes first only when the left one is
 // strictly greater, so equal stamps keep their order.
@@ -91,28 +84,6 @@ int FlagBit(int value, int n) {
   return int((uint32_t(value) >> (n - 1)) & 1u);
 }
 
-void AddFinishedGame(int endReason) {
-  auto record = std::make_shared<TScores>();
-  record->Score = GameScore;
-  record->Timestamp = MakeTimestamp();
-  record->Badges = GameBadges;
-  record->Name = PlayerName;
-  for (size_t i = 1; i <= 30 && i < BestTable.size(); ++i) record->Best[i] = BestTable[i];
-  record->Level = StartWorld;
-  record->GameMode = GameMode;
-  record->GameFlags = kGameFlags;
-  record->Quit = endReason == END_QUIT ? 1 : 0;
-  LocalScores.push_back(record);
-  SortScores(LocalScores);
-  // Saved before the name is asked for, so that closing the program at the prompt, a crash or a
-  // power cut keeps the game; saved again with the name.
-  SaveScores();
-  HoldScoreList(true);
-  EnterName();
-  HoldScoreList(false);
-  record->Name = PlayerName;
-  SaveScores();
-}
 
 void ResetScoreRecords() {
   LocalScores.clear();

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// The program has no game options, so every game is of flags 0.
+constexpr int kGameFlags = 0;
+
 struct TScores {
   int64_t Score = 0;
   int64_t Timestamp = 0;
@@ -41,8 +44,5 @@ int RankTable(const TScoresList& list, int level, int mode, int flags, int maint
 bool Ranked(const TScoresPtr& record);
 // 1 when bit n - 1 of value is set.
 int FlagBit(int value, int n);
-// The end of every game: the record made and saved at once, then the name entry, whose name
-// goes into the record.
-void AddFinishedGame(int endReason);
 // Empties both lists and puts the name and the table back to their start (tests, start-up).
 void ResetScoreRecords();

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "framework/common_assets.h"
-#include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "scores/score_records.h"

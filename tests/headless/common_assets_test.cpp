@@ -7,7 +7,7 @@
 #include "audio/sound_effects.h"
 #include "base/settings.h"
 #include "framework/common_assets.h"
-#include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "platform/files.h"
 #include "platform/font.h"
 #include "platform/image.h"

@@ -9,6 +9,7 @@
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "platform/display.h"
 #include "platform/files.h"
 #include "support/headless_game.h"

@@ -4,9 +4,9 @@
 
 #include "base/settings.h"
 #include "framework/common_assets.h"
-#include "framework/display_modes.h"
 #include "framework/engine_test.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "platform/image.h"
 #include "support/headless_game.h"
 #include "ui/draw_helpers.h"

@@ -6,6 +6,7 @@
 
 #include "base/program_state.h"
 #include "framework/setup_file.h"
+#include "scores/name_rules.h"
 #include "scores/online_scores.h"
 #include "scores/score_file.h"
 #include "scores/score_records.h"

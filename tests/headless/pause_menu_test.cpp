@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "base/program_state.h"
-#include "framework/display_modes.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "framework/setup_file.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"

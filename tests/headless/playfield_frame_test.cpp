@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/program_state.h"
-#include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "game/game_session.h"
 #include "support/headless_game.h"
 

@@ -4,9 +4,8 @@
 
 #include "base/program_state.h"
 #include "base/settings.h"
-#include "framework/common_assets.h"
-#include "framework/display_modes.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "framework/setup_file.h"
 #include "platform/files.h"
 #include "platform/font.h"

@@ -4,8 +4,6 @@
 
 #include <filesystem>
 
-#include "framework/common_assets.h"
-#include "framework/display_modes.h"
 #include "framework/present_frame.h"
 #include "platform/clock.h"
 #include "platform/files.h"

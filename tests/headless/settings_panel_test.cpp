@@ -5,6 +5,7 @@
 
 #include "base/settings.h"
 #include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "support/headless_game.h"

@@ -10,7 +10,7 @@
 
 #include "audio/sound_effects.h"
 #include "framework/common_assets.h"
-#include "framework/display_modes.h"
+#include "framework/screen_size.h"
 #include "game/game_state.h"
 #include "game/level_data.h"
 #include "game/world_objects.h"

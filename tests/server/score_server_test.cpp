@@ -16,6 +16,7 @@
 #include "score_server.h"
 #include "scores/http_client.h"
 #include "scores/online_scores.h"
+#include "scores/score_file.h"
 #include "scores/score_records.h"
 #include "scores/scramble.h"
 #include "support/headless_game.h"

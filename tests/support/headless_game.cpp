@@ -11,6 +11,7 @@
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "frontend/main_program.h"
 #include "frontend/settings_panel.h"
 #include "frontend/title_screen.h"
@@ -82,7 +83,7 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options)
 
   NoteGamePaths(Root());
   EnterFolder(FilesFolder);
-  OpenDebugLog();
+  OpenDebugLog(FilesPath("Debug.txt"));
   EnterFolder(GameFolderPath);
   AddEventSource(&script_);
 }

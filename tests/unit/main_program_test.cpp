@@ -4,6 +4,7 @@
 #include "base/program_state.h"
 #include "base/settings.h"
 #include "frontend/main_program.h"
+#include "frontend/title_screen.h"
 #include "platform/stream.h"
 #include "support/temp_dir.h"
 #include "ui/controls.h"

@@ -41,6 +41,7 @@
 #include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/present_frame.h"
+#include "framework/screen_size.h"
 #include "framework/setup_file.h"
 #include "frontend/main_program.h"
 #include "frontend/title_screen.h"
@@ -53,7 +54,6 @@
 #include "platform/draw_internal.h"
 #include "platform/image.h"
 #include "platform/sound.h"
-#include "scores/score_file.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 
@@ -349,7 +349,7 @@ bool StartUp(const std::string& root) {
   CreateGlobalState();
   NoteGamePaths(root);
   EnterFolder(FilesFolder);
-  OpenDebugLog();
+  OpenDebugLog(FilesPath("Debug.txt"));
   AudioDriverList = AudioDrivers();
   ReadSetupFile();
   // The driver start-up would take (OpenAL where it loads), counting what it is given.

@@ -12,7 +12,6 @@
 #include "base/game_paths.h"
 #include "base/program_state.h"
 #include "base/settings.h"
-#include "framework/common_assets.h"
 #include "framework/present_frame.h"
 #include "frontend/main_program.h"
 #include "game/game_session.h"

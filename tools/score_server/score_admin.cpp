@@ -8,6 +8,7 @@
 #include "framework/setup_file.h"
 #include "score_db.h"
 #include "scores/online_scores.h"
+#include "scores/score_file.h"
 #include "scores/scramble.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <sodium.h>
 
 #include "base/program_state.h"
+#include "scores/name_rules.h"
 #include "scores/online_scores.h"
 #include "scores/scramble.h"
 #include "ui/text_fields.h"
