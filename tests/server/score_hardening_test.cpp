@@ -108,7 +108,9 @@ TEST(ScoreServerHardeningTest, PasswordFloodsFromOneAddressAreRefused) {
         {"Shepherd", "guess3", "429 Too Many Requests"},
         {"Shepherd", "woolly", "200 OK"}}},
       {"new names", 10, 2,
-       {{"Ewe one", "woolly", "200 OK"}, {"Ewe two", "woolly", "200 OK"}, {"Ewe three", "woolly", "429 Too Many Requests"}}},
+       {{"Ewe one", "woolly", "200 OK"},
+        {"Ewe two", "woolly", "200 OK"},
+        {"Ewe three", "woolly", "429 Too Many Requests"}}},
   };
   for (const TCase& c : cases) {
     TTempDir dir;
@@ -136,7 +138,8 @@ TEST(ScoreServerHardeningTest, SlowHashesRunNoMoreThanAllowedAtOnce) {
   std::vector<std::string> statuses(6);
   std::vector<std::thread> clients;
   for (size_t i = 0; i < statuses.size(); ++i)
-    clients.emplace_back([&, i] { statuses[i] = GetStatus(server.Port(), LoginPath("Lamb " + std::to_string(i), "woolly")); });
+    clients.emplace_back(
+        [&, i] { statuses[i] = GetStatus(server.Port(), LoginPath("Lamb " + std::to_string(i), "woolly")); });
   for (std::thread& t : clients) t.join();
   EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "HTTP/1.1 200 OK"), 6);
   EXPECT_EQ(server.PeakHashes(), 1);

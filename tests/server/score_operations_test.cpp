@@ -105,7 +105,9 @@ TEST_P(ScoreAdminOnEngine, ListsDeletesAndResetsPasswords) {
   ScoreServer = "127.0.0.1:" + std::to_string(port);
   const std::string admin = std::string(SCORE_ADMIN_BINARY) + " ", quoted = "'" + db.Setting() + "' ";
   int code = -1;
-  auto run = [&](const std::string& args, const std::string& input = "") { return RunWithInput(admin + args, input, code); };
+  auto run = [&](const std::string& args, const std::string& input = "") {
+    return RunWithInput(admin + args, input, code);
+  };
 
   EXPECT_EQ(run("login " + ScoreServer + " Drover", "crook shank\n").substr(0, 8), "Welcome!");
   EXPECT_EQ(run("login " + ScoreServer + " Shepherd", "woolly jumper\n").substr(0, 8), "Welcome!");
@@ -162,14 +164,16 @@ TEST(ScoreAdminTest, BackupWhileServingAndRestore) {
   ASSERT_TRUE(server.Start(options)) << server.Error();
   const int port = server.Port();
   const std::string wrapper = Scramble("Shepherd|woolly jumper", HeaderCode);
-  EXPECT_EQ(GetStatus(port, "/enscore/login.php?week=3&input=" + Scramble("Shepherd|" + wrapper, "")), "HTTP/1.1 200 OK");
+  EXPECT_EQ(GetStatus(port, "/enscore/login.php?week=3&input=" + Scramble("Shepherd|" + wrapper, "")),
+            "HTTP/1.1 200 OK");
   auto submit = [&](int64_t score) {
     TScores r;
     r.Score = r.Timestamp = score;
     r.Name = "Ram";
     r.Level = 2;
     r.GameMode = 1;
-    return GetStatus(port, "/enscore/scores.php?Week=3&Input=" + Scramble("Shepherd|" + wrapper + "|" + SubmissionLine(r), ""));
+    return GetStatus(port, "/enscore/scores.php?Week=3&Input=" +
+                               Scramble("Shepherd|" + wrapper + "|" + SubmissionLine(r), ""));
   };
   for (int64_t score = 1; score <= 20; ++score) EXPECT_EQ(submit(score), "HTTP/1.1 200 OK");
   std::atomic<bool> writing{true};

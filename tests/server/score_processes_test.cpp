@@ -33,7 +33,8 @@ std::string Submission(const std::string& player, const std::string& password, i
 }
 
 std::string LoginPath(const std::string& player, const std::string& password) {
-  return "/enscore/login.php?week=3&input=" + Scramble(player + "|" + Scramble(player + "|" + password, HeaderCode), "");
+  const std::string wrapper = Scramble(player + "|" + password, HeaderCode);
+  return "/enscore/login.php?week=3&input=" + Scramble(player + "|" + wrapper, "");
 }
 
 TEST_P(ScoreServersOnEngine, TwoProcessesShareOneDatabaseAndLoseNothingToSigkill) {
@@ -42,7 +43,8 @@ TEST_P(ScoreServersOnEngine, TwoProcessesShareOneDatabaseAndLoseNothingToSigkill
   BuildScrambleKey();
   auto args = [&](int port) {
     return std::vector<std::string>{"--bind", "127.0.0.1", "--port", std::to_string(port), "--db", db.Setting(),
-                                    "--log_level", "error", "--registration_burst", "100", "--keep_per_player", "1000000"};
+                                    "--log_level", "error", "--registration_burst", "100",
+                                    "--keep_per_player", "1000000"};
   };
   TServerProcess servers[2];
   for (int i = 0; i < 2; ++i)

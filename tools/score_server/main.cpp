@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
       continue;
     }
     server.Reconfigure(next);
-    server.Log("info", "configuration reloaded" + (config.empty() ? std::string(" (no file; flags only)") : " from " + config));
+    server.Log("info", "configuration reloaded" +
+                           (config.empty() ? std::string(" (no file; flags only)") : " from " + config));
   }
   server.Stop();
   server.Log("info", "stopped");

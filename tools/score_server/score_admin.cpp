@@ -24,12 +24,12 @@ int Usage() {
                "usage: score_admin login HOST[:PORT] NAME          log in (a new name registers) as the game does\n"
                "       score_admin table HOST[:PORT] NUMBER        print a table (world * 100 + mode) as served\n"
                "       score_admin players DATABASE                list the players\n"
-               "       score_admin list DATABASE [TABLE]           list the records: id, table, player, score, name, stamp\n"
+               "       score_admin list DATABASE [TABLE]           the records: id, table, player, score, name, stamp\n"
                "       score_admin delete-record DATABASE ID\n"
                "       score_admin delete-player DATABASE NAME     the player and every record they sent\n"
                "       score_admin reset-password DATABASE NAME\n"
-               "       score_admin backup DATABASE FILE            SQLite: a consistent copy, also while the server runs\n"
-               "       score_admin restore FILE DATABASE           SQLite: a backup copied back (stop the server first)\n"
+               "       score_admin backup DATABASE FILE            SQLite: a whole copy, also while the server runs\n"
+               "       score_admin restore FILE DATABASE           SQLite: a backup copied back (server stopped)\n"
                "Passwords are read from standard input.\n");
   return 2;
 }
@@ -68,7 +68,8 @@ void GiveSideFilesToOwner(const std::string& database) {
   for (const char* suffix : {"-wal", "-shm", "-journal"}) {
     const std::string side = database + suffix;
     struct stat file;
-    if (stat(side.c_str(), &file) == 0 && file.st_uid != owner.st_uid && chown(side.c_str(), owner.st_uid, owner.st_gid) != 0)
+    if (stat(side.c_str(), &file) == 0 && file.st_uid != owner.st_uid &&
+        chown(side.c_str(), owner.st_uid, owner.st_gid) != 0)
       std::fprintf(stderr, "score_admin: cannot give %s to its database's owner\n", side.c_str());
   }
 }
@@ -108,7 +109,8 @@ int Database(const std::string& command, char** args, int count) {
     const std::string password = ReadPassword("New password: ");
     std::string hash;
     if (!ValidPassword(password)) result = Fail("the password must be 4 to 64 printable characters the game allows");
-    else if (!StartPasswordHashing() || (hash = HashPassword(password)).empty()) result = Fail("cannot hash the password");
+    else if (!StartPasswordHashing() || (hash = HashPassword(password)).empty())
+      result = Fail("cannot hash the password");
     else if (!store->SetPasswordHash(args[1], hash)) result = Fail(std::string("no player ") + args[1]);
   } else {
     return Usage();

@@ -71,9 +71,10 @@ int main(int argc, char** argv) {
 
   // All clients come from one address, so the per-address limits are opened wide.
   auto args = [&](int port) {
-    return std::vector<std::string>{"--bind", "127.0.0.1", "--port", std::to_string(port), "--db", db, "--motd", "Bench",
-                                    "--keep_per_player", std::to_string(kKeep), "--login_burst", "1000000",
-                                    "--logins_per_minute", "1000000", "--registration_burst", "1000000"};
+    return std::vector<std::string>{"--bind", "127.0.0.1", "--port", std::to_string(port), "--db", db,
+                                    "--motd", "Bench", "--keep_per_player", std::to_string(kKeep),
+                                    "--login_burst", "1000000", "--logins_per_minute", "1000000",
+                                    "--registration_burst", "1000000"};
   };
   std::vector<TServerProcess> servers(static_cast<size_t>(processes));
   std::vector<std::string> hosts;

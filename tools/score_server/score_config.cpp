@@ -45,7 +45,8 @@ bool SetOption(TServerOptions& options, const std::string& rawKey, const std::st
   };
   auto rate = [&](double& into, double highest) {
     if (!Number(value, 0.001, highest, number)) {
-      error = key + " must be a number above 0 and at most " + std::to_string(int64_t(highest)) + ", not \"" + value + "\"";
+      error = key + " must be a number above 0 and at most " + std::to_string(int64_t(highest)) + ", not \"" +
+              value + "\"";
       return false;
     }
     into = number;
@@ -97,7 +98,8 @@ bool ReadConfig(const std::string& path, TServerOptions& options, std::string& e
     if (line.empty() || line[0] == '#') continue;
     const size_t equals = line.find('=');
     std::string why = "not a \"key = value\" line";
-    if (equals == std::string::npos || !SetOption(options, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), why)) {
+    if (equals == std::string::npos ||
+        !SetOption(options, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), why)) {
       error = path + ":" + std::to_string(number) + ": " + why;
       return false;
     }
@@ -113,6 +115,7 @@ std::string ShownDatabase(const std::string& database) {
   std::string shown = database;
   if (at != std::string::npos && colon < at) shown = database.substr(0, colon) + ":-" + database.substr(at);
   const size_t password = shown.find("password=");
-  if (password != std::string::npos) shown = shown.substr(0, password + 9) + "-" + shown.substr(std::min(shown.size(), shown.find('&', password)));
+  if (password != std::string::npos)
+    shown = shown.substr(0, password + 9) + "-" + shown.substr(std::min(shown.size(), shown.find('&', password)));
   return shown;
 }

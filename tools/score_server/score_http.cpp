@@ -48,8 +48,8 @@ const char* Reason(int status) {
 
 }  // namespace
 
-size_t HeadEnd(const std::string& bytes) {
-  for (size_t at = bytes.find('\n'); at != std::string::npos; at = bytes.find('\n', at + 1)) {
+size_t HeadEnd(const std::string& bytes, size_t from) {
+  for (size_t at = bytes.find('\n', from > 2 ? from - 2 : 0); at != std::string::npos; at = bytes.find('\n', at + 1)) {
     if (at + 1 < bytes.size() && bytes[at + 1] == '\n') return at + 2;
     if (at + 2 < bytes.size() && bytes[at + 1] == '\r' && bytes[at + 2] == '\n') return at + 3;
   }

@@ -13,8 +13,9 @@ struct THttpRequest {
   std::map<std::string, std::string> query;  // decoded; a key given twice keeps its first value
 };
 
-// Where the head in bytes ends (just past its blank line), 0 while it is not complete.
-size_t HeadEnd(const std::string& bytes);
+// Where the head in bytes ends (just past its blank line), 0 while it is not complete. The
+// search starts a little before from, where an earlier one stopped.
+size_t HeadEnd(const std::string& bytes, size_t from = 0);
 // Parses a complete head; 0 when it is a request to serve, else the status to refuse it with
 // (400 unreadable, 405 not a GET, 505 not HTTP/1.x).
 int ParseRequest(const std::string& head, THttpRequest& request);

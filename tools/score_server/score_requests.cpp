@@ -204,6 +204,13 @@ std::string TScoreService::CacheKey(const std::string& password, const std::stri
   return std::string(reinterpret_cast<const char*>(digest), sizeof digest);
 }
 
+bool TScoreService::HashSlot(const TServiceRequest& request) {
+  if (!slots_.Acquire(request.deadline)) return false;
+  if (request.waiting()) return true;
+  slots_.Release();
+  return false;
+}
+
 TScoreService::TCheck TScoreService::Verify(const std::string& name, const std::string& password,
                                             const std::string& hash, const TServiceRequest& request,
                                             const TServiceSettings& settings) {
@@ -216,7 +223,7 @@ TScoreService::TCheck TScoreService::Verify(const std::string& name, const std::
   if (!limiter_.Take("login " + RateKey(request.address), settings.login_burst, settings.logins_per_minute / 60,
                      TServerClock::now()))
     return TCheck::Limited;
-  if (!slots_.Acquire(request.deadline)) return TCheck::Busy;
+  if (!HashSlot(request)) return TCheck::Busy;
   const bool right = crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
   slots_.Release();
   if (!right) return TCheck::Wrong;
@@ -241,10 +248,11 @@ TScoreService::TCheck TScoreService::Credentials(const std::string& name, const 
     if (!registerNew) return TCheck::Wrong;
     const std::string address = RateKey(request.address);
     const auto now = TServerClock::now();
-    if (!limiter_.Take("register " + address, settings.registration_burst, settings.registrations_per_hour / 3600, now) ||
+    if (!limiter_.Take("register " + address, settings.registration_burst, settings.registrations_per_hour / 3600,
+                       now) ||
         !limiter_.Take("login " + address, settings.login_burst, settings.logins_per_minute / 60, now))
       return TCheck::Limited;
-    if (!slots_.Acquire(request.deadline)) return TCheck::Busy;
+    if (!HashSlot(request)) return TCheck::Busy;
     const std::string made = HashPassword(password);
     slots_.Release();
     if (made.empty()) return TCheck::Busy;
@@ -268,7 +276,8 @@ TScoreService::TCheck TScoreService::Credentials(const std::string& name, const 
 TServerReply TScoreService::Refused(TCheck check, const std::string& what) {
   switch (check) {
     case TCheck::Limited: return Text(429, "Too many attempts, try again later", what + " refused: too many attempts");
-    case TCheck::Busy: return Text(503, "Busy, try again", what + " refused: no password check came free in time");
+    case TCheck::Busy:
+      return Text(503, "Busy, try again", what + " refused: no password check came free in time (or the client left)");
     case TCheck::Failed: return Text(503, "Not available", what + " failed: the database did not answer");
     default: return Text(403, "Wrong Password", what + " refused: wrong name or password");
   }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -32,7 +33,9 @@ struct TServiceRequest {
   std::string path;  // as requested, leading slashes and all
   std::map<std::string, std::string> query;
   std::string address;  // the client's, which the rate limits count by
-  TServerClock::time_point deadline = TServerClock::time_point::max();  // the request's last moment
+  TServerClock::time_point deadline = TServerClock::now() + std::chrono::minutes(1);  // its last moment
+  // Whether the client still waits for the answer: a slow hash for one that left is skipped.
+  std::function<bool()> waiting = [] { return true; };
 };
 
 struct TServerReply {
@@ -90,6 +93,8 @@ class TScoreService {
 
  private:
   enum class TCheck { Wrong, Correct, Registered, Limited, Busy, Failed };
+  // Takes a hash slot for the request; false when none came free in time or the client left.
+  bool HashSlot(const TServiceRequest& request);
   TServerReply Login(const TServiceRequest& request);
   TServerReply Submit(const TServiceRequest& request);
   TServerReply Table(const std::string& rest);

@@ -80,6 +80,7 @@ struct TConnection {
   uint64_t serial = 0;
   std::string address;
   std::string bytes;
+  size_t scanned = 0;  // bytes already searched for the head's end
   TClock::time_point accepted, deadline;
   bool closing = false;
 };
@@ -261,7 +262,11 @@ void TScoreServer::TParts::RunLoop() {
       }
       if (c.closing) continue;
       c.bytes.append(buffer, size_t(n));
-      if (const size_t end = HeadEnd(c.bytes)) return dispatch(fd, c, 0, end);
+      // Only the new bytes are searched (with the two before them), or a client sending a byte
+      // at a time would make the search cost the square of its head.
+      const size_t end = HeadEnd(c.bytes, c.scanned);
+      c.scanned = c.bytes.size();
+      if (end) return dispatch(fd, c, 0, end);
       if (c.bytes.size() >= limits::kHeadLongest)
         return dispatch(fd, c, c.bytes.find('\n') == std::string::npos ? 414 : 431, 0);
     }
@@ -311,6 +316,9 @@ void TScoreServer::TParts::RunLoop() {
         dispatch(key.first, c, 408, 0);
       }
     }
+    // Connections that got their heads leave stale entries behind; bounded by the arrivals of
+    // one deadline, but dropped from the front as they come.
+    while (!arrivals.empty() && !isCurrent(arrivals.front())) arrivals.pop_front();
     if (!accepting && open < max_connections && now >= acceptAgain) {
       epoll_event event{};
       event.events = EPOLLIN;
@@ -343,6 +351,8 @@ void TScoreServer::TParts::Answer(TJob& job) {
   THttpRequest request;
   int status = job.status;
   if (status == 0) status = ParseRequest(job.head, request);
+  // A request that waited in the queue past its deadline is not worth the work any more.
+  if (status == 0 && TClock::now() > job.deadline) status = 503;
   TServerReply reply;
   if (status != 0) {
     reply.status = status;
@@ -355,10 +365,15 @@ void TScoreServer::TParts::Answer(TJob& job) {
       case 414:
       case 431: reply.refusal = "request head longer than " + std::to_string(limits::kHeadLongest) + " bytes"; break;
       case 405: reply.refusal = "method " + request.method + " refused"; break;
+      case 503: reply.refusal = "no worker came free before the request's deadline"; break;
       default: reply.refusal = "unreadable request (" + std::to_string(job.received) + " bytes)"; break;
     }
   } else {
-    reply = service->Route({request.path, request.query, job.address, job.deadline});
+    const int fd = job.fd;
+    reply = service->Route({request.path, request.query, job.address, job.deadline, [fd] {
+                              pollfd p{fd, POLLRDHUP, 0};
+                              return poll(&p, 1, 0) == 0;
+                            }});
   }
   const std::string bytes = ReplyBytes(reply.status, reply.type, reply.body);
   const bool sent = SendAll(job.fd, bytes, std::max(job.deadline, TClock::now() + kSendGrace));
@@ -369,7 +384,8 @@ void TScoreServer::TParts::Answer(TJob& job) {
                          (request.target.empty() ? "-" : LoggedTarget(request.target)) + line +
                          (reply.player.empty() ? "-" : reply.player));
   if (!reply.refusal.empty())
-    log.Line("error", job.address + " " + reply.refusal + (reply.player.empty() ? "" : " (player " + reply.player + ")"));
+    log.Line("error",
+             job.address + " " + reply.refusal + (reply.player.empty() ? "" : " (player " + reply.player + ")"));
   if (!sent) {
     log.Line("error", job.address + " reply not taken by the client");
     Close(job.fd);

@@ -106,7 +106,8 @@ class TSqliteStore : public TScoreStore {
 
   TAddPlayer AddPlayer(const std::string& player, const std::string& hash) override {
     std::lock_guard<std::mutex> hold(mutex_);
-    const int step = Query("INSERT OR IGNORE INTO players (name, hash) VALUES (?1, ?2)").Bind(1, player).Bind(2, hash).Step();
+    const int step =
+        Query("INSERT OR IGNORE INTO players (name, hash) VALUES (?1, ?2)").Bind(1, player).Bind(2, hash).Step();
     if (!Done(step == SQLITE_DONE)) return TAddPlayer::Failed;
     return sqlite3_changes(db_) == 1 ? TAddPlayer::Added : TAddPlayer::Taken;
   }

@@ -45,7 +45,10 @@ struct TServerProcess {
         port = std::atoi(text.c_str() + text.rfind(':', comma) + 1);
         return port > 0;
       }
-      if (waitpid(pid, nullptr, WNOHANG) == pid) break;
+      if (waitpid(pid, nullptr, WNOHANG) == pid) {
+        pid = -1;  // reaped: its number may be another process's soon
+        break;
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     Stop(SIGKILL);
