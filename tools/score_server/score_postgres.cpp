@@ -13,7 +13,12 @@
 
 namespace {
 
-// Held while the schema is made, so two servers starting at once do not race to make it.
+// Whether the schema is there already: making it again would lock the tables against the
+// writes of the servers already running.
+const char kSchemaMade[] =
+    "SELECT count(*) FROM pg_class WHERE relnamespace = current_schema()::regnamespace"
+    " AND relname IN ('players', 'records', 'records_by_table', 'records_by_player')";
+// The lock is held while the schema is made, so two servers starting at once do not race.
 const char kSchema[] =
     "SET client_min_messages = warning;"
     "BEGIN;"
@@ -108,7 +113,12 @@ class TPostgresStore : public TScoreStore {
   // Opens the first connection and makes the schema.
   bool Open() {
     PGconn* c = PQconnectdb(url_.c_str());
-    if (PQstatus(c) != CONNECTION_OK || !TResult(PQexec(c, kSchema)).Ok()) {
+    if (PQstatus(c) != CONNECTION_OK) {
+      Fail(c);
+      return false;
+    }
+    TResult made(PQexec(c, kSchemaMade));
+    if (!made.Ok() || (made.Int(0, 0) != 4 && !TResult(PQexec(c, kSchema)).Ok())) {
       Fail(c);
       return false;
     }
