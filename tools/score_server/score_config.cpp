@@ -55,7 +55,7 @@ bool SetOption(TServerOptions& options, const std::string& rawKey, const std::st
   TServiceSettings& s = options.service;
   if (key == "bind") options.bind = value;
   else if (key == "port") return whole(options.port, 0, 65535);
-  else if (key == "database") options.database = value;
+  else if (key == "database" && !value.empty()) options.database = value;
   else if (key == "motd") s.motd = value;
   else if (key == "threads") return whole(options.threads, 1, 256);
   else if (key == "request_seconds") return rate(options.request_seconds, 3600);

@@ -53,6 +53,11 @@ std::vector<std::string> Split(const std::string& text, char sep) {
   return parts;
 }
 
+std::string QueryValue(const TServiceRequest& request, const char* key) {
+  auto found = request.query.find(key);
+  return found == request.query.end() ? std::string() : found->second;
+}
+
 TServerReply Text(int status, const std::string& body, const std::string& refusal = "") {
   TServerReply reply;
   reply.status = status;
@@ -278,16 +283,13 @@ TServerReply TScoreService::Refused(TCheck check, const std::string& what) {
     case TCheck::Limited: return Text(429, "Too many attempts, try again later", what + " refused: too many attempts");
     case TCheck::Busy:
       return Text(503, "Busy, try again", what + " refused: no password check came free in time (or the client left)");
-    case TCheck::Failed: return Text(503, "Not available", what + " failed: the database did not answer");
+    case TCheck::Failed: return Text(503, "Not available", what + " failed: " + store_.Error());
     default: return Text(403, "Wrong Password", what + " refused: wrong name or password");
   }
 }
 
 TServerReply TScoreService::Login(const TServiceRequest& request) {
-  auto value = [&request](const char* key) {
-    auto found = request.query.find(key);
-    return found == request.query.end() ? std::string() : found->second;
-  };
+  auto value = [&request](const char* key) { return QueryValue(request, key); };
   if (value("week") != std::to_string(WeekNumber)) return Text(404, "No such week", "login for another week");
   const std::string plain = Unscramble(value("input"), "");
   const size_t bar = plain.find('|');
@@ -306,10 +308,7 @@ TServerReply TScoreService::Login(const TServiceRequest& request) {
 }
 
 TServerReply TScoreService::Submit(const TServiceRequest& request) {
-  auto value = [&request](const char* key) {
-    auto found = request.query.find(key);
-    return found == request.query.end() ? std::string() : found->second;
-  };
+  auto value = [&request](const char* key) { return QueryValue(request, key); };
   if (value("Week") != std::to_string(WeekNumber)) return Text(404, "No such week", "submission for another week");
   const std::string plain = Unscramble(value("Input"), "");
   const size_t first = plain.find('|');

@@ -100,7 +100,7 @@ class TScoreService {
   TServerReply Table(const std::string& rest);
   TServerReply Health();
   // The reply to a credentials check that did not pass, with the reason the error log gives.
-  static TServerReply Refused(TCheck check, const std::string& what);
+  TServerReply Refused(TCheck check, const std::string& what);
   // Unwraps "name|wrapper" and checks the password; registers a new name when allowed.
   TCheck Credentials(const std::string& name, const std::string& wrapper, bool registerNew,
                      const TServiceRequest& request);
