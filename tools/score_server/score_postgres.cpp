@@ -118,15 +118,12 @@ class TPostgresStore : public TScoreStore {
       return false;
     }
     TResult made(PQexec(c, kSchemaMade));
-    if (!made.Ok() || (made.Int(0, 0) != 4 && !TResult(PQexec(c, kSchema)).Ok())) {
+    if (!made.Ok() || (made.Int(0, 0) != 4 && !TResult(PQexec(c, kSchema)).Ok()) || !Prepare(c)) {
       Fail(c);
       return false;
     }
-    PQfinish(c);
-    bool pooled = false;
-    c = Connect(pooled);
-    if (c) Give(c);
-    return c != nullptr;
+    Give(c);
+    return true;
   }
 
   bool Ping() override {
@@ -256,15 +253,16 @@ class TPostgresStore : public TScoreStore {
     }
     pooled = false;
     PGconn* c = PQconnectdb(url_.c_str());
-    bool ok = PQstatus(c) == CONNECTION_OK && PQsetClientEncoding(c, "LATIN1") == 0;
-    for (const TStatementText& s : kStatements) {
-      if (!ok) break;
-      TResult prepared(PQprepare(c, s.name, s.sql, 0, nullptr));
-      ok = prepared.Ok();
-    }
-    if (ok) return c;
+    if (PQstatus(c) == CONNECTION_OK && Prepare(c)) return c;
     Fail(c);
     return nullptr;
+  }
+  // Sets the text encoding and prepares every statement on a new connection.
+  static bool Prepare(PGconn* c) {
+    if (PQsetClientEncoding(c, "LATIN1") != 0) return false;
+    for (const TStatementText& s : kStatements)
+      if (!TResult(PQprepare(c, s.name, s.sql, 0, nullptr)).Ok()) return false;
+    return true;
   }
   void Give(PGconn* c) {
     std::lock_guard<std::mutex> hold(mutex_);
