@@ -12,7 +12,7 @@ play_packages=(
 test_packages=(
   googletest libgtest-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils
-  libsqlite3-dev libsodium-dev libpq-dev postgresql systemd
+  libsqlite3-dev libsodium-dev libpq-dev postgresql systemd iproute2 procps
   desktop-file-utils appstream dpkg-dev file
 )
 
