@@ -133,6 +133,7 @@ TEST(ScoreServerHardeningTest, SlowHashesRunNoMoreThanAllowedAtOnce) {
   TServerOptions options = LoopbackOptions(dir.Path() + "/scores.db");
   options.service.hash_concurrency = 1;
   options.service.registration_burst = 100;
+  options.request_seconds = 60;  // the last in line waits for five hashes, however slow the machine
   TScoreServer server;
   ASSERT_TRUE(server.Start(options)) << server.Error();
   std::vector<std::string> statuses(6);
