@@ -12,7 +12,7 @@ play_packages=(
 test_packages=(
   googletest libgtest-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils
-  libcpp-httplib-dev libsqlite3-dev libsodium-dev
+  libsqlite3-dev libsodium-dev libpq-dev postgresql systemd iproute2 procps
   desktop-file-utils appstream dpkg-dev file
 )
 

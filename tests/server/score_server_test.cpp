@@ -1,6 +1,6 @@
 // The score server on loopback with the game's own client: registration, login, submission and
-// tables through the real refresh, then requests that are malformed, wrongly scrambled or huge,
-// a restart on the same database, and many connections at once.
+// tables through the real refresh on both database engines, then requests that are malformed,
+// wrongly scrambled, out of the limits or huge, and many connections at once.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,13 +12,14 @@
 #include "base/program_state.h"
 #include "framework/setup_file.h"
 #include "platform/socket.h"
-#include "score_db.h"
 #include "score_server.h"
+#include "score_store.h"
 #include "scores/http_client.h"
 #include "scores/online_scores.h"
 #include "scores/score_file.h"
 #include "scores/score_records.h"
 #include "scores/scramble.h"
+#include "server_fixture.h"
 #include "support/headless_game.h"
 #include "support/loopback_server.h"
 #include "ui/text_fields.h"
@@ -27,11 +28,12 @@ namespace {
 
 struct TServerWorld {
   THeadlessGame game;
-  std::string db = game.Root() + "/scores.db";
+  TTestDatabase db;
+  TServerOptions options = LoopbackOptions(db.Setting());
   std::unique_ptr<TScoreServer> server;
-  TServerWorld() {
+  explicit TServerWorld(const std::string& engine = "sqlite") : db(engine, game.Root()) {
     ResetScoreRecords();
-    Start();
+    options.service.motd = "Week three\\nBe kind";
     UserName = "Shepherd";
     Password = "woolly jumper";
     StartWorld = 4;
@@ -40,11 +42,6 @@ struct TServerWorld {
   ~TServerWorld() { ResetScoreRecords(); }
   void Start() {
     server = std::make_unique<TScoreServer>();
-    TServerOptions options;
-    options.bind = "127.0.0.1";
-    options.port = 0;
-    options.database = db;
-    options.motd = "Week three\\nBe kind";
     ASSERT_TRUE(server->Start(options)) << server->Error();
     ScoreServer = "127.0.0.1:" + std::to_string(server->Port());
   }
@@ -73,24 +70,19 @@ struct TServerWorld {
     for (const TScoresPtr& r : OnlineScores) names.push_back(r->Name + "=" + std::to_string(r->Score));
     return names;
   }
+  // A submission of a record in world 4, mode 1, as the game sends it, with these credentials.
+  std::string SubmitPath(const TScores& record, const std::string& user, const std::string& wrapper) {
+    return "/enscore/scores.php?Week=3&Input=" + Scramble(user + "|" + wrapper + "|" + SubmissionLine(record), "");
+  }
 };
-
-// Sends bytes as they are and returns everything the server answered before it closed.
-std::string Raw(int port, const std::string& bytes) {
-  TSocketPtr sock = TSocket::CreateTCP();
-  sock->SetTimeouts(2000, 5000);
-  if (!sock->Connect(kLoopback, port)) return "(refused)";
-  sock->Send(bytes.data(), int(bytes.size()));
-  std::string reply;
-  char buf[4096];
-  for (int n; (n = sock->Recv(buf, sizeof buf)) > 0;) reply.append(buf, size_t(n));
-  return reply;
-}
 
 std::string Status(const std::string& reply) { return reply.substr(0, reply.find('\r')); }
 
-TEST(ScoreServerTest, GameClientRegistersLogsInSubmitsAndReadsTables) {
-  TServerWorld world;
+class ScoreServerOnEngine : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ScoreServerOnEngine, GameClientRegistersLogsInSubmitsAndReadsTables) {
+  TServerWorld world(GetParam());
+  world.Start();
   // The game's own request bytes (LF line ends, the doubled slash) are taken as they are.
   const std::string raw = Raw(world.server->Port(),
                               "GET //enscore/tables/3/401.txt HTTP/1.0\nHost: h\nUser-Agent: FennickThttp/1.0\n\n\r\n");
@@ -147,17 +139,64 @@ TEST(ScoreServerTest, GameClientRegistersLogsInSubmitsAndReadsTables) {
   Login();
   EXPECT_TRUE(LoggedIn);
   world.server->Stop();
-  std::ifstream file(world.db, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  EXPECT_EQ(bytes.str().find("woolly jumper"), std::string::npos);
-  TScoreDb db;
-  ASSERT_TRUE(db.Open(world.db));
-  EXPECT_EQ(db.Players(), (std::vector<std::string>{"Drover", "Shepherd"}));
+  std::string error;
+  std::unique_ptr<TScoreStore> store = OpenScoreStore(world.db.Setting(), error);
+  ASSERT_TRUE(store) << error;
+  std::vector<std::string> players;
+  ASSERT_TRUE(store->Players(players));
+  EXPECT_EQ(players, (std::vector<std::string>{"Drover", "Shepherd"}));
+  std::string hash;
+  ASSERT_TRUE(store->PasswordHash("Shepherd", hash));
+  EXPECT_EQ(hash.rfind("$argon2id$", 0), 0u) << hash;
 }
+
+// Each player keeps the best records per table, the rest are pruned as they come; a record sent
+// again is kept once; an 8-bit name comes back byte for byte.
+TEST_P(ScoreServerOnEngine, RecordsArePrunedToTheBestPerTableAndPlayer) {
+  TServerWorld world(GetParam());
+  world.options.service.keep_per_player = 30;
+  world.Start();
+  const int port = world.server->Port();
+  Login();
+  const std::string shepherd = CredentialWrapper();
+  UserName = "Drover";
+  Login();
+  const std::string drover = CredentialWrapper();
+  TScores r;
+  r.Level = 4;
+  r.GameMode = 1;
+  for (int64_t score = 1; score <= 34; ++score) {
+    r.Score = r.Timestamp = score;
+    r.Name = "Ram";
+    EXPECT_EQ(GetStatus(port, world.SubmitPath(r, "Shepherd", shepherd)), "HTTP/1.1 200 OK");
+  }
+  EXPECT_EQ(GetStatus(port, world.SubmitPath(r, "Shepherd", shepherd)), "HTTP/1.1 200 OK") << "sent again";
+  r.Name = "B\xE9lier";
+  for (int64_t score : {100, 0}) {
+    r.Score = r.Timestamp = score;
+    EXPECT_EQ(GetStatus(port, world.SubmitPath(r, "Drover", drover)), "HTTP/1.1 200 OK");
+  }
+  std::string error;
+  std::unique_ptr<TScoreStore> store = OpenScoreStore(world.db.Setting(), error);
+  ASSERT_TRUE(store) << error;
+  std::vector<TStoredRecord> rows;
+  ASSERT_TRUE(store->Records(401, rows));
+  std::vector<int64_t> shepherds, drovers;
+  for (const TStoredRecord& row : rows) (row.player == "Shepherd" ? shepherds : drovers).push_back(row.record.Score);
+  ASSERT_EQ(shepherds.size(), 30u);
+  EXPECT_EQ(shepherds.front(), 34);
+  EXPECT_EQ(shepherds.back(), 5);
+  EXPECT_EQ(drovers, (std::vector<int64_t>{100, 0}));
+  const std::string table = FetchTable("401");
+  EXPECT_EQ(table.substr(0, 13), "100|B\xE9lier|0|");
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 59) << "the table's best 30 of both players";
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ScoreServerOnEngine, SERVER_ENGINES, SERVER_ENGINE_NAME);
 
 TEST(ScoreServerTest, BadRequestsAreAnsweredAndStoreNothing) {
   TServerWorld world;
+  world.Start();
   Login();
   ASSERT_TRUE(LoggedIn);
   const int port = world.server->Port();
@@ -175,8 +214,10 @@ TEST(ScoreServerTest, BadRequestsAreAnsweredAndStoreNothing) {
   };
   std::string flipped = submit(UserName, wrapper, SubmissionLine(record));
   flipped[flipped.size() - 5] = flipped[flipped.size() - 5] == 'A' ? 'B' : 'A';
-  TScores badLevel = record;
+  TScores badLevel = record, flagged = record, tagged = record;
   badLevel.Level = 99;
+  flagged.GameFlags = 1;  // would share table 1401 with world 14
+  tagged.Name = "<HEAD>";  // would blank the table for every client
   std::string noMark = SubmissionLine(record);
   noMark.replace(noMark.find(SubmitMark), SubmitMark.size(), "|");
 
@@ -190,9 +231,13 @@ TEST(ScoreServerTest, BadRequestsAreAnsweredAndStoreNothing) {
       {submit("Stranger", Scramble("Stranger|woolly jumper", HeaderCode), SubmissionLine(record)),
        "HTTP/1.1 403 Forbidden"},
       {submit(UserName, wrapper, SubmissionLine(badLevel)), "HTTP/1.1 400 Bad Request"},
+      {submit(UserName, wrapper, SubmissionLine(flagged)), "HTTP/1.1 400 Bad Request"},
+      {submit(UserName, wrapper, SubmissionLine(tagged)), "HTTP/1.1 400 Bad Request"},
       {submit(UserName, wrapper, noMark), "HTTP/1.1 400 Bad Request"},
       {submit(UserName, wrapper, "x|y'); DROP TABLE records;--" + SubmitMark + "1"), "HTTP/1.1 400 Bad Request"},
       {"/enscore/login.php?week=3&input=" + Scramble("ab|" + Scramble("ab|cd", HeaderCode), ""),
+       "HTTP/1.1 403 Forbidden"},
+      {"/enscore/login.php?week=3&input=" + Scramble("Ewe<b>|" + Scramble("Ewe<b>|woolly", HeaderCode), ""),
        "HTTP/1.1 403 Forbidden"},
       {"/enscore/login.php?week=3", "HTTP/1.1 400 Bad Request"},
       {"/enscore/tables/3/4x1.txt", "HTTP/1.1 404 Not Found"},
@@ -201,14 +246,23 @@ TEST(ScoreServerTest, BadRequestsAreAnsweredAndStoreNothing) {
       {"/enscore/login.php?week=3&input=" + std::string(20000, 'A'), "HTTP/1.1 414 URI Too Long"},
   };
   for (const auto& [path, status] : cases) EXPECT_EQ(get(path), status) << path.substr(0, 80);
-  for (const std::string& junk : {std::string("\x01\xff\n\n"), std::string(9000, 'x'), std::string("GET\n\n")})
-    EXPECT_NE(Raw(port, junk).substr(0, 9), "HTTP/1.1 2") << "junk is never accepted";
+  const std::pair<std::string, std::string> raw[] = {
+      {"\x01\xff\n\n", "HTTP/1.1 400 Bad Request"},
+      {std::string(9000, 'x'), "HTTP/1.1 414 URI Too Long"},
+      {"GET\n\n", "HTTP/1.1 400 Bad Request"},
+      {"GET /healthz HTTP/1.0\n" + std::string(9000, 'h'), "HTTP/1.1 431 Request Header Fields Too Large"},
+      {"POST /enscore/login.php HTTP/1.0\n\n", "HTTP/1.1 405 Method Not Allowed"},
+      {"GET /healthz HTTP/2.0\n\n", "HTTP/1.1 505 HTTP Version Not Supported"},
+      {"GET /healthz HTTP/1.1\r\nHost: h\r\n\r\n", "HTTP/1.1 200 OK"},
+  };
+  for (const auto& [bytes, status] : raw) EXPECT_EQ(Status(Raw(port, bytes)), status) << bytes.substr(0, 40);
   EXPECT_EQ(get(submit(UserName, wrapper, SubmissionLine(record))), "HTTP/1.1 200 OK");
   EXPECT_EQ(Field(FetchTable("401"), "\n", 3), "-+-") << "only the one good record was stored";
 }
 
 TEST(ScoreServerTest, ManyConnectionsAtOnceAreAllAnswered) {
   TServerWorld world;
+  world.Start();
   const int port = world.server->Port();
   std::vector<TSocketPtr> socks;
   for (int i = 0; i < 300; ++i) {

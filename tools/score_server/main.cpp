@@ -1,51 +1,83 @@
 // score_server: the online score server for the game's Online tab.
-//   score_server [--port N] [--db FILE] [--motd TEXT] [--bind ADDRESS] [--threads N]
-// Port 80 and "scores.db" by default; "\n" in the message of the day starts a new line. Runs
-// until interrupted or terminated.
+//   score_server [--config FILE] [--KEY VALUE]...
+// Every setting of the configuration file is also a flag (--port 8080, --db scores.db, --motd
+// TEXT, ...); the flags win. Runs until interrupted or terminated; a hang-up reads the file again.
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "score_server.h"
 
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: score_server [--config FILE] [--KEY VALUE]...\n"
+               "  KEY: bind port database (or db) motd threads reuse_port log_level request_seconds\n"
+               "       max_connections hash_concurrency login_burst logins_per_minute\n"
+               "       registration_burst registrations_per_hour keep_per_player\n");
+  return 2;
+}
+
+// The settings: defaults, then the file, then the flags. False with the reason in error.
+bool Load(const std::string& config, const std::vector<std::pair<std::string, std::string>>& flags,
+          TServerOptions& options, std::string& error) {
+  options = TServerOptions();
+  if (!config.empty() && !ReadConfig(config, options, error)) return false;
+  for (const auto& [key, value] : flags)
+    if (!SetOption(options, key, value, error)) return false;
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  TServerOptions options;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string flag = argv[i], value = argv[i + 1];
-    if (flag == "--port") options.port = std::atoi(value.c_str());
-    else if (flag == "--db") options.database = value;
-    else if (flag == "--motd") options.motd = value;
-    else if (flag == "--bind") options.bind = value;
-    else if (flag == "--threads") options.threads = std::max(1, std::atoi(value.c_str()));
-    else {
-      std::fprintf(stderr, "unknown option %s\n", flag.c_str());
-      return 2;
-    }
+  std::string config;
+  std::vector<std::pair<std::string, std::string>> flags;
+  for (int i = 1; i < argc; i += 2) {
+    const std::string flag = argv[i];
+    if (flag.compare(0, 2, "--") != 0 || i + 1 >= argc) return Usage();
+    if (flag == "--config") config = argv[i + 1];
+    else flags.emplace_back(flag.substr(2), argv[i + 1]);
   }
-  if (argc % 2 == 0) {
-    std::fprintf(stderr, "usage: score_server [--port N] [--db FILE] [--motd TEXT] [--bind ADDRESS] [--threads N]\n");
+  TServerOptions options;
+  std::string error;
+  if (!Load(config, flags, options, error)) {
+    std::fprintf(stderr, "score_server: %s\n", error.c_str());
     return 2;
   }
-  // The signals are taken by sigwait below, on this thread, once the server runs.
-  sigset_t stopping;
-  sigemptyset(&stopping);
-  sigaddset(&stopping, SIGINT);
-  sigaddset(&stopping, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopping, nullptr);
+  // A closed standard output (the log) must not kill the server.
+  std::signal(SIGPIPE, SIG_IGN);
+  // The signals are taken by sigwait below, on this thread, once the server runs; every thread
+  // started after this inherits the mask.
+  sigset_t signals;
+  sigemptyset(&signals);
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, s);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   TScoreServer server;
   if (!server.Start(options)) {
     std::fprintf(stderr, "score_server: %s\n", server.Error().c_str());
     return 1;
   }
-  std::printf("Score server listening on %s:%d, database %s\n", options.bind.c_str(), server.Port(),
-              options.database.c_str());
-  std::fflush(stdout);
-  int signal = 0;
-  sigwait(&stopping, &signal);
+  server.Log("info", "listening on " + options.bind + ":" + std::to_string(server.Port()) + ", database " +
+                         ShownDatabase(options.database) + ", " + std::to_string(options.threads) + " threads");
+  for (;;) {
+    int signal = 0;
+    sigwait(&signals, &signal);
+    if (signal != SIGHUP) break;
+    TServerOptions next;
+    if (!Load(config, flags, next, error)) {
+      server.Log("error", "- configuration not reloaded, the running one stays: " + error);
+      continue;
+    }
+    server.Reconfigure(next);
+    server.Log("info", "configuration reloaded" +
+                           (config.empty() ? std::string(" (no file; flags only)") : " from " + config));
+  }
   server.Stop();
-  std::printf("Score server stopped\n");
+  server.Log("info", "stopped");
   return 0;
 }

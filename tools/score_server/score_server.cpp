@@ -1,156 +1,505 @@
-// cpp-httplib wiring of the score service: every GET goes to the service's router; the library
-// bounds the request line and headers. The game ends its request line with a bare LF, which the
-// library refuses, so each connection is read through a stream that ends that one line with
-// CR LF; the header lines it takes as they come. Silent connections time out.
+// The score server's network side: an epoll loop that accepts and reads request heads, and the
+// workers that answer them.
 #include "score_server.h"
 
-#include <httplib.h>
-
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "score_db.h"
-#include "score_requests.h"
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <mutex>
+#include <queue>
+#include <unordered_map>
+#include <vector>
+
 #include "scores/scramble.h"
+#include "score_http.h"
+#include "score_limits.h"
 
 namespace {
 
-const int kSilenceMillis = 2000;
-const size_t kLongestRequestLine = 8192;
+using TClock = std::chrono::steady_clock;
 
-// A connection as the library reads it, with the request line's end made CR LF.
-class TLenientStream : public httplib::Stream {
+// A closed reply is followed by a short wait for the client to close too: closing on bytes it
+// still sends (the game's stray CR LF) would reset the connection and could lose the reply.
+const auto kLinger = std::chrono::seconds(2);
+// A reply may take this long to send even when the request's own deadline has passed.
+const auto kSendGrace = std::chrono::seconds(1);
+
+double Millis(TClock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// The log: one line each, to standard output (the journal under systemd), flushed at once. At
+// the error level the access lines are left out; the few info lines (start, reload, stop) stay.
+class TLog {
  public:
-  explicit TLenientStream(int sock) : sock_(sock) {}
-  bool is_readable() const override { return head_ < pending_.size() || Wait(POLLIN); }
-  bool is_writable() const override { return Wait(POLLOUT); }
-  ssize_t read(char* ptr, size_t size) override {
-    if (!line_done_ && !ReadRequestLine()) return -1;
-    if (head_ == pending_.size()) {
-      if (!Wait(POLLIN)) return -1;
-      pending_.resize(4096);
-      const ssize_t n = recv(sock_, pending_.data(), pending_.size(), 0);
-      pending_.resize(size_t(std::max<ssize_t>(n, 0)));
-      head_ = 0;
-      if (n <= 0) return n;
-    }
-    const size_t take = std::min(size, pending_.size() - head_);
-    std::copy(pending_.begin() + long(head_), pending_.begin() + long(head_ + take), ptr);
-    head_ += take;
-    return ssize_t(take);
+  void SetErrorsOnly(bool errorsOnly) { errors_only_ = errorsOnly; }
+  void Line(const char* kind, const std::string& text) {
+    if (errors_only_ && std::strcmp(kind, "access") == 0) return;
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm utc;
+    gmtime_r(&now.tv_sec, &utc);
+    char stamp[40];
+    const size_t n = std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &utc);
+    std::snprintf(stamp + n, sizeof stamp - n, ".%03dZ", int(now.tv_nsec / 1000000));
+    std::lock_guard<std::mutex> hold(mutex_);
+    std::fprintf(stdout, "%s %s %s\n", stamp, kind, text.c_str());
+    std::fflush(stdout);
   }
-  ssize_t write(const char* ptr, size_t size) override {
-    return Wait(POLLOUT) ? send(sock_, ptr, size, MSG_NOSIGNAL) : -1;
-  }
-  void get_remote_ip_and_port(std::string& ip, int& port) const override { Address(true, ip, port); }
-  void get_local_ip_and_port(std::string& ip, int& port) const override { Address(false, ip, port); }
-  socket_t socket() const override { return sock_; }
 
  private:
-  bool Wait(short events) const {
-    pollfd p{sock_, events, 0};
-    return poll(&p, 1, kSilenceMillis) > 0;
+  std::mutex mutex_;
+  std::atomic<bool> errors_only_{false};
+};
+
+// A request read whole (or refused while reading), for a worker.
+struct TJob {
+  int fd = -1;
+  std::string address;
+  std::string head;
+  int status = 0;  // a refusal decided while reading; 0 to parse the head
+  size_t received = 0;
+  TClock::time_point accepted, deadline;
+};
+
+// A connection the loop watches: reading its head, or closing.
+struct TConnection {
+  uint64_t serial = 0;
+  std::string address;
+  std::string bytes;
+  size_t scanned = 0;  // bytes already searched for the head's end
+  TClock::time_point accepted, deadline;
+  bool closing = false;
+};
+
+std::string PeerAddress(int fd) {
+  sockaddr_storage at{};
+  socklen_t length = sizeof at;
+  char text[INET6_ADDRSTRLEN] = "-";
+  if (getpeername(fd, reinterpret_cast<sockaddr*>(&at), &length) != 0) return text;
+  if (at.ss_family == AF_INET) {
+    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&at)->sin_addr, text, sizeof text);
+  } else if (at.ss_family == AF_INET6) {
+    const in6_addr& a = reinterpret_cast<sockaddr_in6*>(&at)->sin6_addr;
+    if (IN6_IS_ADDR_V4MAPPED(&a)) inet_ntop(AF_INET, a.s6_addr + 12, text, sizeof text);
+    else inet_ntop(AF_INET6, &a, text, sizeof text);
   }
-  // Reads up to the first LF (bounded) into pending_, inserting the CR the game leaves out.
-  bool ReadRequestLine() {
-    line_done_ = true;
-    char c = 0;
-    while (pending_.size() < kLongestRequestLine && c != '\n') {
-      if (!Wait(POLLIN) || recv(sock_, &c, 1, 0) != 1) return !pending_.empty();
-      if (c == '\n' && (pending_.empty() || pending_.back() != '\r')) pending_.push_back('\r');
-      pending_.push_back(c);
+  return text;
+}
+
+// Sends every byte by the deadline; false when the client would not take them.
+bool SendAll(int fd, const std::string& bytes, TClock::time_point deadline) {
+  size_t sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    if (n > 0) {
+      sent += size_t(n);
+      continue;
     }
-    return true;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+    const long long left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - TClock::now()).count();
+    pollfd p{fd, POLLOUT, 0};
+    if (left <= 0 || poll(&p, 1, int(std::min(left, 1000LL))) < 0) return false;
   }
-  void Address(bool remote, std::string& ip, int& port) const {
-    sockaddr_in at{};
-    socklen_t len = sizeof at;
-    const int got = remote ? getpeername(sock_, reinterpret_cast<sockaddr*>(&at), &len)
-                           : getsockname(sock_, reinterpret_cast<sockaddr*>(&at), &len);
-    char text[INET_ADDRSTRLEN] = "";
-    if (got == 0) inet_ntop(AF_INET, &at.sin_addr, text, sizeof text);
-    ip = text;
-    port = got == 0 ? ntohs(at.sin_port) : 0;
-  }
-
-  int sock_;
-  bool line_done_ = false;
-  std::vector<char> pending_;  // received, not yet handed to the library
-  size_t head_ = 0;
-};
-
-class TLenientServer : public httplib::Server {
- public:
-  // The library listens with a queue of 5; under a burst of connections the rest would wait for
-  // the client's SYN retry (a second or more). Listening again only widens the queue.
-  void WidenBacklog() { ::listen(svr_sock_, SOMAXCONN); }
-
- private:
-  bool process_and_close_socket(socket_t sock) override {
-    TLenientStream stream(sock);
-    bool closed = true;
-    const bool ok = process_request(stream, true, closed, [](httplib::Request&) {});
-    shutdown(sock, SHUT_RDWR);
-    close(sock);
-    return ok;
-  }
-};
+  return true;
+}
 
 }  // namespace
 
 struct TScoreServer::TParts {
-  TScoreDb db;
+  std::unique_ptr<TScoreStore> store;
   std::unique_ptr<TScoreService> service;
-  TLenientServer http;
+  TLog log;
+  int listener = -1;
+  int epoll = -1;
+  int wake = -1;  // an eventfd: connections handed back, or stop
+  std::thread loop;
+  std::vector<std::thread> workers;
+  std::atomic<double> request_seconds{10};
+  std::atomic<int> max_connections{1024};
+  std::atomic<int> open{0};  // connections not yet closed, in any hands
+
+  // Two queues, each with its own workers: logins and submissions, which may wait for a slow
+  // password check, and everything else, which a burst of those checks must not hold up.
+  std::mutex jobs_mutex;
+  std::condition_variable jobs_ready[2];
+  std::deque<TJob> jobs[2];
+  bool workers_stop = false;
+
+  std::mutex handback_mutex;
+  std::vector<int> handback;  // answered connections to close gracefully
+  bool loop_running = false;
+  std::atomic<bool> loop_stop{false};
+
+  void Close(int fd) {
+    close(fd);
+    --open;
+  }
+  void Wake() {
+    const uint64_t one = 1;
+    if (write(wake, &one, sizeof one) < 0) {
+      // The counter is full, so the loop is already due to wake.
+    }
+  }
+  void RunLoop();
+  void RunWorker(int lane);
+  void Answer(TJob& job);
 };
+
+void TScoreServer::TParts::RunLoop() {
+  std::unordered_map<int, TConnection> watched;
+  uint64_t serial = 0;
+  using TDue = std::pair<TClock::time_point, std::pair<int, uint64_t>>;
+  std::priority_queue<TDue, std::vector<TDue>, std::greater<TDue>> due;  // deadlines, soonest first
+  std::deque<std::pair<int, uint64_t>> arrivals;  // connections reading their heads, oldest first
+  bool accepting = true;
+  TClock::time_point acceptAgain;  // out of descriptors: not before then
+
+  auto watch = [&](int fd, TConnection connection) {
+    connection.serial = ++serial;
+    due.push({connection.deadline, {fd, connection.serial}});
+    if (!connection.closing) arrivals.push_back({fd, connection.serial});
+    watched[fd] = std::move(connection);
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event);
+  };
+  auto forget = [&](int fd) {
+    epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr);
+    watched.erase(fd);
+  };
+  // Hands a connection reading its head to the workers, refused with status unless 0.
+  auto dispatch = [&](int fd, TConnection& c, int status, size_t headLength) {
+    TJob job;
+    job.fd = fd;
+    job.address = c.address;
+    job.status = status;
+    job.received = c.bytes.size();
+    if (status == 0) job.head = c.bytes.substr(0, headLength);
+    job.accepted = c.accepted;
+    job.deadline = c.deadline;
+    forget(fd);
+    const std::string line = job.head.substr(0, job.head.find('\n'));
+    const int lane = line.find("/enscore/login.php") != std::string::npos ||
+                     line.find("/enscore/scores.php") != std::string::npos;
+    std::lock_guard<std::mutex> hold(jobs_mutex);
+    jobs[lane].push_back(std::move(job));
+    jobs_ready[lane].notify_one();
+  };
+  auto isCurrent = [&](const std::pair<int, uint64_t>& key) {
+    auto found = watched.find(key.first);
+    return found != watched.end() && found->second.serial == key.second;
+  };
+  auto acceptAll = [&] {
+    for (;;) {
+      if (open >= max_connections) {
+        // Full: the connection that has waited longest for its head goes, else no more for now.
+        while (!arrivals.empty() && !isCurrent(arrivals.front())) arrivals.pop_front();
+        if (arrivals.empty()) {
+          epoll_ctl(epoll, EPOLL_CTL_DEL, listener, nullptr);
+          accepting = false;
+          return;
+        }
+        const int oldest = arrivals.front().first;
+        arrivals.pop_front();
+        log.Line("error", watched[oldest].address + " dropped at the connection limit after " +
+                              std::to_string(int(Millis(TClock::now() - watched[oldest].accepted))) + " ms");
+        forget(oldest);
+        Close(oldest);
+      }
+      const int fd = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) {
+        if (errno == EMFILE || errno == ENFILE) {
+          // Out of descriptors: stop accepting until one closes rather than spin.
+          log.Line("error", "- out of file descriptors; accepting again when one closes");
+          epoll_ctl(epoll, EPOLL_CTL_DEL, listener, nullptr);
+          accepting = false;
+          acceptAgain = TClock::now() + std::chrono::milliseconds(100);
+        }
+        return;
+      }
+      ++open;
+      TConnection c;
+      c.address = PeerAddress(fd);
+      c.accepted = TClock::now();
+      c.deadline = c.accepted + std::chrono::duration_cast<TClock::duration>(
+                                    std::chrono::duration<double>(request_seconds.load()));
+      watch(fd, std::move(c));
+    }
+  };
+  auto readFrom = [&](int fd) {
+    auto found = watched.find(fd);
+    if (found == watched.end()) return;
+    TConnection& c = found->second;
+    char buffer[4096];
+    for (;;) {
+      const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        // The client closed (or failed): done closing, or a head that will never be complete.
+        if (c.closing || c.bytes.empty()) {
+          forget(fd);
+          Close(fd);
+        } else {
+          dispatch(fd, c, 400, 0);
+        }
+        return;
+      }
+      if (c.closing) continue;
+      c.bytes.append(buffer, size_t(n));
+      // Only the new bytes are searched (with the two before them), or a client sending a byte
+      // at a time would make the search cost the square of its head.
+      const size_t end = HeadEnd(c.bytes, c.scanned);
+      c.scanned = c.bytes.size();
+      if (end) return dispatch(fd, c, 0, end);
+      if (c.bytes.size() >= limits::kHeadLongest)
+        return dispatch(fd, c, c.bytes.find('\n') == std::string::npos ? 414 : 431, 0);
+    }
+  };
+
+  epoll_event events[256];
+  while (!loop_stop) {
+    int timeout = 1000;
+    if (!due.empty())
+      timeout = int(std::max<long long>(
+          0, std::min<long long>(1000, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           due.top().first - TClock::now()).count() + 1)));
+    const int n = epoll_wait(epoll, events, 256, timeout);
+    for (int i = 0; i < n && !loop_stop; ++i) {
+      const int fd = events[i].data.fd;
+      if (fd == listener) {
+        acceptAll();
+      } else if (fd == wake) {
+        uint64_t count;
+        if (read(wake, &count, sizeof count) < 0) continue;
+        std::vector<int> back;
+        {
+          std::lock_guard<std::mutex> hold(handback_mutex);
+          back.swap(handback);
+        }
+        for (int answered : back) {
+          TConnection c;
+          c.closing = true;
+          c.accepted = TClock::now();
+          c.deadline = c.accepted + kLinger;
+          watch(answered, std::move(c));
+        }
+      } else {
+        readFrom(fd);
+      }
+    }
+    const auto now = TClock::now();
+    while (!due.empty() && due.top().first <= now) {
+      const auto key = due.top().second;
+      due.pop();
+      if (!isCurrent(key)) continue;
+      TConnection& c = watched[key.first];
+      if (c.closing) {
+        forget(key.first);
+        Close(key.first);
+      } else {
+        dispatch(key.first, c, 408, 0);
+      }
+    }
+    // Connections that got their heads leave stale entries behind; bounded by the arrivals of
+    // one deadline, but dropped from the front as they come.
+    while (!arrivals.empty() && !isCurrent(arrivals.front())) arrivals.pop_front();
+    if (!accepting && open < max_connections && now >= acceptAgain) {
+      epoll_event event{};
+      event.events = EPOLLIN;
+      event.data.fd = listener;
+      accepting = epoll_ctl(epoll, EPOLL_CTL_ADD, listener, &event) == 0;
+    }
+  }
+  std::lock_guard<std::mutex> hold(handback_mutex);
+  loop_running = false;
+  for (int fd : handback) Close(fd);
+  handback.clear();
+  for (auto& [fd, c] : watched) Close(fd);
+}
+
+void TScoreServer::TParts::RunWorker(int lane) {
+  for (;;) {
+    TJob job;
+    {
+      std::unique_lock<std::mutex> hold(jobs_mutex);
+      jobs_ready[lane].wait(hold, [this, lane] { return workers_stop || !jobs[lane].empty(); });
+      if (jobs[lane].empty()) return;
+      job = std::move(jobs[lane].front());
+      jobs[lane].pop_front();
+    }
+    Answer(job);
+  }
+}
+
+void TScoreServer::TParts::Answer(TJob& job) {
+  THttpRequest request;
+  int status = job.status;
+  if (status == 0) status = ParseRequest(job.head, request);
+  // A request that waited in the queue past its deadline is not worth the work any more.
+  if (status == 0 && TClock::now() > job.deadline) status = 503;
+  TServerReply reply;
+  if (status != 0) {
+    reply.status = status;
+    reply.body = "Refused";
+    switch (status) {
+      case 408:
+        reply.refusal = "request not complete within its " + std::to_string(int(Millis(job.deadline - job.accepted))) +
+                        " ms (" + std::to_string(job.received) + " bytes came)";
+        break;
+      case 414:
+      case 431: reply.refusal = "request head longer than " + std::to_string(limits::kHeadLongest) + " bytes"; break;
+      case 405: reply.refusal = "method " + request.method + " refused"; break;
+      case 503: reply.refusal = "no worker came free before the request's deadline"; break;
+      default: reply.refusal = "unreadable request (" + std::to_string(job.received) + " bytes)"; break;
+    }
+  } else {
+    const int fd = job.fd;
+    reply = service->Route({request.path, request.query, job.address, job.deadline, [fd] {
+                              pollfd p{fd, POLLRDHUP, 0};
+                              return poll(&p, 1, 0) == 0;
+                            }});
+  }
+  const std::string bytes = ReplyBytes(reply.status, reply.type, reply.body);
+  const bool sent = SendAll(job.fd, bytes, std::max(job.deadline, TClock::now() + kSendGrace));
+  char line[128];
+  std::snprintf(line, sizeof line, " %d %zu %.1f ", reply.status, sent ? bytes.size() : size_t(0),
+                Millis(TClock::now() - job.accepted));
+  log.Line("access", job.address + " " + (request.method.empty() ? "-" : request.method) + " " +
+                         (request.target.empty() ? "-" : LoggedTarget(request.target)) + line +
+                         (reply.player.empty() ? "-" : reply.player));
+  if (!reply.refusal.empty())
+    log.Line("error",
+             job.address + " " + reply.refusal + (reply.player.empty() ? "" : " (player " + reply.player + ")"));
+  if (!sent) {
+    log.Line("error", job.address + " reply not taken by the client");
+    Close(job.fd);
+    return;
+  }
+  shutdown(job.fd, SHUT_WR);
+  std::lock_guard<std::mutex> hold(handback_mutex);
+  if (!loop_running) {
+    Close(job.fd);
+    return;
+  }
+  handback.push_back(job.fd);
+  if (handback.size() == 1) Wake();
+}
 
 TScoreServer::TScoreServer() : parts_(std::make_unique<TParts>()) {}
 
 TScoreServer::~TScoreServer() { Stop(); }
 
 bool TScoreServer::Start(const TServerOptions& options) {
+  options_ = options;
   if (!StartPasswordHashing()) {
     error_ = "libsodium cannot start";
     return false;
   }
   BuildScrambleKey();
-  if (!parts_->db.Open(options.database)) {
-    error_ = "cannot open " + options.database + ": " + parts_->db.Error();
+  TParts& p = *parts_;
+  std::string why;
+  p.store = OpenScoreStore(options.database, why);
+  if (!p.store) {
+    error_ = "cannot open the database " + ShownDatabase(options.database) + ": " + why;
     return false;
   }
-  parts_->service = std::make_unique<TScoreService>(parts_->db, options.motd);
-  TLenientServer& http = parts_->http;
-  const int threads = options.threads;
-  http.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
-  http.set_payload_max_length(4096);
-  TScoreService* service = parts_->service.get();
-  http.Get(".*", [service](const httplib::Request& request, httplib::Response& response) {
-    std::map<std::string, std::string> query;
-    for (const auto& [key, value] : request.params) query.emplace(key, value);
-    const TServerReply reply = service->Route(request.path, query);
-    response.status = reply.status;
-    response.set_content(reply.body, reply.type.c_str());
-  });
-  if (options.port == 0) {
-    port_ = http.bind_to_any_port(options.bind);
-  } else {
-    port_ = http.bind_to_port(options.bind, options.port) ? options.port : -1;
-  }
-  if (port_ <= 0) {
-    error_ = "cannot listen on " + options.bind + ":" + std::to_string(options.port);
+  p.service = std::make_unique<TScoreService>(*p.store, options.service);
+  p.log.SetErrorsOnly(options.log_level == "error");
+  p.request_seconds = options.request_seconds;
+  p.max_connections = options.max_connections;
+
+  addrinfo hints{};
+  hints.ai_flags = AI_PASSIVE | AI_NUMERICHOST | AI_NUMERICSERV;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const std::string where = options.bind + ":" + std::to_string(options.port);
+  if (getaddrinfo(options.bind.c_str(), std::to_string(options.port).c_str(), &hints, &found) != 0 || !found) {
+    error_ = "cannot listen on " + where + ": not a numeric address";
     return false;
   }
-  http.WidenBacklog();
-  thread_ = std::thread([&http] { http.listen_after_bind(); });
+  p.listener = socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  const int yes = 1, no = 0;
+  setsockopt(p.listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  if (options.reuse_port) setsockopt(p.listener, SOL_SOCKET, SO_REUSEPORT, &yes, sizeof yes);
+  if (found->ai_family == AF_INET6) setsockopt(p.listener, IPPROTO_IPV6, IPV6_V6ONLY, &no, sizeof no);
+  const bool bound = p.listener >= 0 && bind(p.listener, found->ai_addr, found->ai_addrlen) == 0 &&
+                     listen(p.listener, SOMAXCONN) == 0;
+  freeaddrinfo(found);
+  if (!bound) {
+    error_ = "cannot listen on " + where + ": " + std::strerror(errno);
+    return false;
+  }
+  sockaddr_storage at{};
+  socklen_t length = sizeof at;
+  getsockname(p.listener, reinterpret_cast<sockaddr*>(&at), &length);
+  port_ = ntohs(at.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&at)->sin6_port
+                                         : reinterpret_cast<sockaddr_in*>(&at)->sin_port);
+
+  p.epoll = epoll_create1(EPOLL_CLOEXEC);
+  p.wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  for (int fd : {p.listener, p.wake}) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    epoll_ctl(p.epoll, EPOLL_CTL_ADD, fd, &event);
+  }
+  p.loop_running = true;
+  p.loop = std::thread([&p] { p.RunLoop(); });
+  for (int i = 0; i < options.threads * 2; ++i) p.workers.emplace_back([&p, i] { p.RunWorker(i % 2); });
   return true;
 }
 
+void TScoreServer::Reconfigure(const TServerOptions& options) {
+  TParts& p = *parts_;
+  if (!p.service) return;
+  p.service->Configure(options.service);
+  p.log.SetErrorsOnly(options.log_level == "error");
+  p.request_seconds = options.request_seconds;
+  p.max_connections = options.max_connections;
+  std::string later;
+  if (options.bind != options_.bind || options.port != options_.port) later += " bind/port";
+  if (options.database != options_.database) later += " database";
+  if (options.threads != options_.threads) later += " threads";
+  if (options.reuse_port != options_.reuse_port) later += " reuse_port";
+  if (!later.empty()) p.log.Line("info", "changed, taking effect at the next start:" + later);
+}
+
+void TScoreServer::Log(const char* kind, const std::string& text) { parts_->log.Line(kind, text); }
+
+int TScoreServer::PeakHashes() { return parts_->service ? parts_->service->PeakHashes() : 0; }
+
 void TScoreServer::Stop() {
-  if (thread_.joinable()) {
-    parts_->http.stop();
-    thread_.join();
+  TParts& p = *parts_;
+  if (p.loop.joinable()) {
+    p.loop_stop = true;
+    p.Wake();
+    p.loop.join();
+  }
+  {
+    std::lock_guard<std::mutex> hold(p.jobs_mutex);
+    p.workers_stop = true;
+    for (std::condition_variable& ready : p.jobs_ready) ready.notify_all();
+  }
+  for (std::thread& worker : p.workers) worker.join();
+  p.workers.clear();
+  for (int* fd : {&p.listener, &p.epoll, &p.wake}) {
+    if (*fd >= 0) close(*fd);
+    *fd = -1;
   }
 }

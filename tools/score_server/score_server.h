@@ -1,34 +1,43 @@
-// The score server: cpp-httplib serving the score service over a database file. Start runs it on
-// its own threads; the server's main program and the loopback tests both use it.
+// The score server: the score service over HTTP on its own threads. One thread accepts
+// connections and reads every request head into a buffer without blocking, so a client that
+// trickles its bytes costs only a buffer, never a worker; a connection that has not sent its whole
+// head by its deadline is answered 408 and closed, and at the connection limit the one that has
+// waited longest makes room. Complete requests go to a pool of workers, which answer, log and hand
+// the connection back to be closed gracefully. The server's main program and the tests use it.
 #pragma once
 #include <memory>
 #include <string>
 #include <thread>
 
-struct TServerOptions {
-  std::string bind = "0.0.0.0";
-  int port = 80;  // 0: any free port (tests)
-  std::string database = "scores.db";
-  std::string motd = "Welcome to the Lambrisk score server.";
-  int threads = 8;
-};
+#include "score_config.h"
 
 class TScoreServer {
  public:
   TScoreServer();
   ~TScoreServer();
+  TScoreServer(const TScoreServer&) = delete;
+  TScoreServer& operator=(const TScoreServer&) = delete;
+
   // Opens the database and starts listening; false with a reason in Error(). Port() is then the
   // port in use.
   bool Start(const TServerOptions& options);
   int Port() const { return port_; }
   const std::string& Error() const { return error_; }
-  // Stops listening and waits for the requests in progress.
+  // Takes new settings while running (the message of the day, the log level, the limits and
+  // deadlines); the listening address, database and threads keep their values until a restart,
+  // which the log says when they changed.
+  void Reconfigure(const TServerOptions& options);
+  // A line in the server's log: "info" or "error".
+  void Log(const char* kind, const std::string& text);
+  // The most slow password hashes that ran at once.
+  int PeakHashes();
+  // Stops listening, answers the requests already read, and waits for them.
   void Stop();
 
  private:
   struct TParts;
   std::unique_ptr<TParts> parts_;
-  std::thread thread_;
+  TServerOptions options_;
   int port_ = 0;
   std::string error_;
 };

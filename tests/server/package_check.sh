@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The score server's Debian package: its files and control data, its systemd unit as systemd
+# reads it (systemd-analyze verify, and the sandboxing's exposure score), that the game's install
+# leaves the server out, and the packaged server started as systemd would start it: as an
+# unprivileged user whose only privilege is binding low ports, on port 80 (in a network namespace
+# of its own, where port 80 is surely free), answering its health check.
+# Usage: package_check.sh <build folder>
+set -euo pipefail
+BUILD=${1:?build folder}
+WORK=$(mktemp -d /tmp/lambrisk-server-package-XXXXXX)
+SERVER_PID=""
+cleanup() {
+  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$WORK/server.log" ] && { echo "--- server log"; cat "$WORK/server.log"; } >&2
+  exit 1
+}
+UNIT=lib/systemd/system/lambrisk-score-server.service
+
+cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/cpack" -D CPACK_COMPONENTS_ALL=score_server \
+  >"$WORK/cpack.txt" 2>&1 || { cat "$WORK/cpack.txt"; fail "cpack failed"; }
+deb=$(ls "$WORK"/cpack/lambrisk-score-server_*.deb)
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = lambrisk-score-server ] && [ "$(field Section)" = net ] || fail "package name or section wrong"
+for lib in libsqlite3-0 libpq5 libsodium23; do
+  field Depends | grep -q "$lib" || fail "Depends lacks $lib: $(field Depends)"
+done
+dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/lambrisk-score-server/score_server.conf ||
+  fail "the configuration is not a conffile"
+dpkg-deb -x "$deb" "$WORK/root"
+ROOT=$WORK/root
+for f in usr/sbin/lambrisk-score-server usr/sbin/lambrisk-score-admin "$UNIT" etc/lambrisk-score-server/score_server.conf \
+         usr/share/doc/lambrisk-score-server/copyright; do
+  [ -e "$ROOT/$f" ] || fail "missing /$f"
+done
+[ -z "$(cd "$ROOT" && find . -path './usr/share/lambrisk*' -o -path './usr/bin/*')" ] || fail "game files in the server's package"
+
+cmake --install "$BUILD" --prefix "$WORK/game" >/dev/null || fail "cmake --install failed"
+[ -z "$(find "$WORK/game" -name '*score*')" ] || fail "the game's install brings the score server"
+
+# systemd checks the unit inside a root that also holds its own units (the targets it names) and
+# the command ExecReload runs.
+mkdir -p "$ROOT/usr/lib/systemd" "$ROOT/usr/bin"
+cp -r /usr/lib/systemd/system "$ROOT/usr/lib/systemd/"
+cp "$(type -P kill)" "$ROOT/usr/bin/"
+systemd-analyze verify --root="$ROOT" "/$UNIT" >"$WORK/verify.txt" 2>&1 || { cat "$WORK/verify.txt"; fail "systemd-analyze verify"; }
+[ ! -s "$WORK/verify.txt" ] || { cat "$WORK/verify.txt"; fail "systemd-analyze verify complained"; }
+exposure=$(systemd-analyze security --offline=yes "$ROOT/$UNIT" 2>&1 | sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
+echo "systemd's exposure score of the unit: $exposure (0 safest, 10 least)"
+awk -v e="$exposure" 'BEGIN { exit !(e != "" && e < 2.5) }' || fail "the unit's sandboxing is weaker than expected ($exposure)"
+
+# As the unit runs it: a user with no rights but CAP_NET_BIND_SERVICE, the packaged configuration
+# (port 80), the database in a state folder of its own.
+mkdir -p "$WORK/state"
+chown nobody:nogroup "$WORK/state"
+chmod 755 "$WORK"
+unshare --net -- bash -c '
+  ip link set lo up
+  exec setpriv --reuid=nobody --regid=nogroup --clear-groups --no-new-privs \
+    --inh-caps=-all,+net_bind_service --ambient-caps=-all,+net_bind_service --bounding-set=-all,+net_bind_service \
+    "$1/usr/sbin/lambrisk-score-server" --config "$1/etc/lambrisk-score-server/score_server.conf" \
+    --database "$2/state/scores.db"' server "$ROOT" "$WORK" >"$WORK/server.log" 2>&1 &
+SERVER_PID=$!
+for _ in $(seq 200); do
+  grep -q "listening on 0.0.0.0:80," "$WORK/server.log" && break
+  kill -0 "$SERVER_PID" 2>/dev/null || fail "the server did not start"
+  sleep 0.1
+done
+grep -q "listening on 0.0.0.0:80," "$WORK/server.log" || fail "the server did not listen on port 80"
+# unshare, bash and setpriv each replaced themselves: the process started is the server.
+server=$SERVER_PID
+[ "$(ps -o user= -p "$server")" = nobody ] || fail "the server does not run as nobody"
+grep -q "^CapEff:.*0000000000000400$" "/proc/$server/status" || fail "the server has more than CAP_NET_BIND_SERVICE"
+reply=$(nsenter --net="/proc/$server/ns/net" bash -c \
+  'exec 3<>/dev/tcp/127.0.0.1/80; printf "GET /healthz HTTP/1.0\r\n\r\n" >&3; cat <&3')
+[ "$(echo "$reply" | head -n 1 | tr -d '\r')" = "HTTP/1.1 200 OK" ] || fail "no health on port 80: $reply"
+[ "$(stat -c %U "$WORK/state/scores.db")" = nobody ] || fail "the database is not the server user's"
+echo ok
