@@ -30,11 +30,11 @@ bool NameCharAllowed(TNameKind kind, const std::string& text, int c, std::string
   }
   const std::string typed(1, char(c));
   // A record's name: "|" splits a score line into fields and "^" begins the mark between its two
-  // parts; "<" and ">" could make a table the server sends back read as a web page. A login
-  // travels as plain ASCII, and the characters the login cleaning replaces would not arrive as
-  // typed.
-  const bool refused = record ? c == '|' || c == '^' || c == '<' || c == '>'
-                              : c > 126 || c == '|' || CleanLoginText(typed) != typed;
+  // parts. "<" and ">" in a name shown in a table could make the table the server sends back read
+  // as a web page, and the server takes them in no name or password. A login travels as plain
+  // ASCII, and the characters the login cleaning replaces would not arrive as typed.
+  const bool refused = c == '<' || c == '>' ||
+                       (record ? c == '|' || c == '^' : c > 126 || c == '|' || CleanLoginText(typed) != typed);
   if (!refused) return true;
   why = c > 126 ? "Only plain letters, digits and signs in " + what
                 : "\"" + typed + "\" can't be part of " + what;
