@@ -10,11 +10,9 @@
 #include <vector>
 
 #include "base/program_state.h"
-#include "base/settings.h"
 #include "score_limits.h"
 #include "scores/name_rules.h"
 #include "scores/online_scores.h"
-#include "scores/score_file.h"
 #include "scores/scramble.h"
 
 namespace {
