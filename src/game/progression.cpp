@@ -14,6 +14,7 @@
 #include "platform/stream.h"
 #include "ui/draw_helpers.h"
 #include "ui/messages.h"
+#include "ui/panel_state.h"
 
 namespace {
 
@@ -98,7 +99,8 @@ void ProgressBookkeeping() {
 void LevelEndStep() {
   HeadsUpTexts();
   if (Bonus > 0) --Bonus;
-  if (KeyDown(kSkipKey) && SheepX > 1.0f) {
+  // J pressed over a control button of the settings panel binds it; it skips no level then.
+  if (KeyDown(kSkipKey) && SheepX > 1.0f && !PanelShown()) {
     SheepX = 1.0f;
     Bonus = 0;
   }

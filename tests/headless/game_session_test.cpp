@@ -17,6 +17,7 @@
 #include "platform/stream.h"
 #include "support/headless_game.h"
 #include "support/sound_fixtures.h"
+#include "ui/panel_state.h"
 #include "ui/messages.h"
 
 namespace {
@@ -158,6 +159,16 @@ TEST(GameSession, LevelEndsAndTheirMessages) {
       EXPECT_EQ(GameScore, 0);
     }
   }
+  // J pressed over the settings panel binds a control and skips nothing.
+  TGame g;
+  SetupLevel("");
+  SheepX = 300.0f;
+  PanelOpen = 1;
+  PanelOffset = 20;
+  TGame::Hold('J', true);
+  g.Frame();
+  TGame::Hold('J', false);
+  EXPECT_EQ(SheepX, 300.0f);
 }
 
 TEST(GameSession, EnteringANewWorldSavesItAtOnce) {

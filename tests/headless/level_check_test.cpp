@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
 #include "base/program_state.h"
@@ -17,28 +16,13 @@
 #include "game/level_files.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
-#include "support/headless_game.h"
+#include "support/editor_session.h"
 #include "ui/messages.h"
 
 namespace {
 
-struct TCheckedEditor {
-  THeadlessGame game{[] {
-    THeadlessOptions o;
-    o.width = 1280;
-    o.height = 960;
-    return o;
-  }()};
-  TCheckedEditor() {
-    std::filesystem::copy_file(std::string(LAMBRISK_SOURCE_DIR) + "/data/levels/blank.txt",
-                               game.Root() + "/Files/003/blank.txt");
-    std::filesystem::create_directories(game.Root() + "/Levels");
-    LevelSolverPath = std::string(LAMBRISK_GAME_DIR) + "/level_solver";
-    GameMode = 0;
-    GameState = 1;
-    StartWorld = 1;
-    StartGame();
-  }
+struct TCheckedEditor : TEditorSession {
+  TCheckedEditor() { LevelSolverPath = std::string(LAMBRISK_GAME_DIR) + "/level_solver"; }
   ~TCheckedEditor() {
     ResetLevelCheck();
     LevelSolverPath.clear();

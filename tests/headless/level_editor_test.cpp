@@ -14,7 +14,7 @@
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "platform/random.h"
-#include "support/headless_game.h"
+#include "support/editor_session.h"
 #include "ui/controls.h"
 
 namespace {
@@ -48,28 +48,8 @@ TEST(LevelEditor, CellEdits) {
   EXPECT_LE(LevelText.size(), 108u);
 }
 
-struct TEditor {
-  THeadlessGame game{[] {
-    THeadlessOptions o;
-    o.width = 1280;
-    o.height = 960;
-    return o;
-  }()};
-  std::string MyLevels() const { return game.ReadFile("Levels/My Levels.txt"); }
-  TEditor() {
-    std::filesystem::copy_file(std::string(LAMBRISK_SOURCE_DIR) + "/data/levels/blank.txt",
-                               game.Root() + "/Files/003/blank.txt");
-    std::filesystem::create_directories(game.Root() + "/Levels");
-    GameMode = 0;
-    GameState = 1;
-    StartWorld = 1;
-    StartGame();
-  }
-  void Play(int frames) {
-    for (int i = 0; i < frames; ++i) GameFrame();
-  }
+struct TEditor : TEditorSession {
   void Post(int id, int data, int x = 0, int y = 0) { PostEvent({id, data, x, y}); }
-  std::string Work() const { return game.ReadFile("Levels/WIP.txt"); }
   void Click(int button, int x, int y) {
     Post(EVENT_MOUSEMOVE, 0, x, y);
     Play(2);
