@@ -312,7 +312,7 @@ void EditorStep() {
   // buttons lie under its rows: while it is shown the editor leaves keys and mouse alone, and
   // what is still held when it goes acts only once let go.
   const bool takesInput = !PanelShown();
-  if (!takesInput) KeyLatch = MouseLatch = true;
+  if (!takesInput) HoldEditorLatches();
   if (takesInput && Held(kComma) && LevelNumber > 1) {
     // The previous level copied into this one; it repeats while held, to the same result.
     LoadLevel(WorkFileName, LevelNumber - 1);
