@@ -1,6 +1,7 @@
 #include "base/program_state.h"
 
-const int WeekNumber = 3;
+// The build gives the week, from which it also names the game folder it stages.
+const int WeekNumber = LAMBRISK_WEEK;
 const std::string GameTitle = "Lambrisk";
 const std::string Subtitle = "";
 const std::string TitleLine = "#" + std::to_string(WeekNumber) + " : " + GameTitle + " " + Subtitle;

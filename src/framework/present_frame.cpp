@@ -26,7 +26,6 @@
 #include "ui/panel_state.h"
 
 int OverlayOn = 1;
-int CollectCount = 0;
 int LastFrameTime = 0;
 int FrameTime = 0;
 int FrameRate = 0;
@@ -51,7 +50,9 @@ void CloseSettingsPanel() {
 void DrawOverlay() {
   TextAt(2, 2, std::to_string(FrameRate), 0, 0);
   SetImageFont(ScreenFonts[2]);
-  TextAt(2, 40, "Collection : " + std::to_string(CollectCount), 0, 0);
+  // Objects a garbage pass released: the program frees its memory as it goes and has no such
+  // pass, so the overlay's line always reads 0.
+  TextAt(2, 40, "Collection : 0", 0, 0);
   TextAt(2, 60, "Used Memory : " + std::to_string(UsedMemory()), 0, 0);
   TextAt(2, 80, "Drawn Images : " + std::to_string(SpriteCount[1]) + "/" + std::to_string(SpriteBudget[1]), 0, 0);
   TextAt(2, 100, "Drawn Glow : " + std::to_string(SpriteCount[2]) + "/" + std::to_string(SpriteBudget[2]), 0, 0);
@@ -102,7 +103,6 @@ bool ExitHotKeyHeld() {
 void ResetPresentFrame() {
   OverlayOn = 1;
   FrameSkipped = 0;
-  CollectCount = 0;
   LastFrameTime = Millis();
   FrameTime = 0;
   FrameRate = 0;

@@ -7,9 +7,7 @@
 
 #include "ui/frame_mouse.h"
 
-
 extern int OverlayOn;       // 1: the debug overlay is shown (F12 toggles)
-extern int CollectCount;    // shown by the overlay as "Collection : "
 extern int LastFrameTime;   // ms when the previous frame ended
 extern int FrameTime;       // ms, length of the last frame
 extern int FrameRate;       // smoothed frames per second

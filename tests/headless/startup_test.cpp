@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/files.h"
-#include "platform/recording_driver.h"
+#include "platform/recording/recording_driver.h"
 #include "platform/scripted_input.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"

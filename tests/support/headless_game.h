@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/clock.h"
-#include "platform/recording_driver.h"
+#include "platform/recording/recording_driver.h"
 #include "platform/scripted_input.h"
 #include "support/child_process.h"
 #include "support/sound_fixtures.h"

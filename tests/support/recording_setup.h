@@ -3,7 +3,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/recording_driver.h"
+#include "platform/recording/recording_driver.h"
 
 class TRecordingSetup {
  public:

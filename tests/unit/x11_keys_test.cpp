@@ -2,7 +2,7 @@
 // own source of names.
 #include <gtest/gtest.h>
 
-#include "platform/x11_keys.h"
+#include "platform/x11/x11_keys.h"
 
 TEST(X11Keys, LettersDigitsAndFunctionKeys) {
   EXPECT_EQ(KeyCodeFromKeysym(0x61, false), 65);   // a

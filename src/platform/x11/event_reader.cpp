@@ -5,7 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "platform/x11_keys.h"
+#include "platform/x11/x11_keys.h"
 
 namespace {
 

@@ -1,28 +1,8 @@
-// The recording driver: keeps each draw with a copy of the drawing state, counts flips as frames,
-// and makes texture frames that hold only their size, so images and fonts load and draw without
-// a window.
-#include "platform/recording_driver.h"
+// The recording driver: keeps each draw with a copy of the drawing state and counts flips as
+// frames; the null driver under it makes the texture frames, which hold only their size.
+#include "platform/recording/recording_driver.h"
 
 #include "platform/input.h"
-
-namespace {
-
-class TDummyFrame : public TImageFrame {};
-
-TImageFramePtr MakeFrame(int w, int h) {
-  auto f = std::make_shared<TDummyFrame>();
-  f->width = w;
-  f->height = h;
-  return f;
-}
-
-}  // namespace
-
-TRecordingDriver::TRecordingDriver() {
-  modes = {{640, 480, 32, 60},   {800, 600, 32, 60},   {1024, 768, 32, 60},
-           {1280, 800, 32, 60},  {1280, 1024, 32, 60}, {1366, 768, 32, 60},
-           {1440, 900, 32, 60},  {1600, 900, 32, 60},  {1920, 1080, 32, 60}};
-}
 
 std::vector<const TDrawRecord*> TRecordingDriver::Find(TDrawKind kind, int frame) const {
   std::vector<const TDrawRecord*> out;
@@ -75,16 +55,6 @@ TDrawRecord& TRecordingDriver::Add(TDrawKind kind, float tx, float ty) {
   records.push_back(std::move(r));
   return records.back();
 }
-
-TImageFramePtr TRecordingDriver::CreateFrameFromPixmap(const TPixmap& pixmap, int) {
-  return MakeFrame(pixmap.width, pixmap.height);
-}
-
-TImageFramePtr TRecordingDriver::CreateSubFrame(const TImageFramePtr& page, int, int, int w, int h) {
-  return page ? MakeFrame(w, h) : nullptr;
-}
-
-void TRecordingDriver::UpdateFrame(TImageFrame&, int, int, const TPixmap&) {}
 
 TDrawRecord& TRecordingDriver::AddShape(TDrawKind kind, float x0, float y0, float x1, float y1,
                                         float tx, float ty) {
@@ -151,23 +121,11 @@ void TRecordingDriver::EndText() {
 
 TPixmapPtr TRecordingDriver::GrabPixmap(int x, int y, int w, int h) {
   Add(TDrawKind::Grab, float(x), float(y));
-  const TDrawState& s = DrawState();
-  const uint32_t cls = 0xff000000u | uint32_t(s.clscolor_red) << 16 | uint32_t(s.clscolor_green) << 8 |
-                       uint32_t(s.clscolor_blue);
-  return CreatePixmap(w, h, cls, false);
+  return TNullDriver::GrabPixmap(x, y, w, h);
 }
 
-bool TRecordingDriver::CreateGraphics(int width, int height, int depth, int, int) {
-  if (fail_open) return false;
-  // A full-screen depth must be one of the modes offered, as on a real display.
-  if (depth != 0) {
-    bool found = false;
-    for (const TGraphicsMode& m : modes)
-      found = found || (m.width == width && m.height == height && m.depth == depth);
-    if (!found) return false;
-  }
-  open_ = true;
-  return true;
+bool TRecordingDriver::CreateGraphics(int width, int height, int depth, int hertz, int flags) {
+  return !fail_open && TNullDriver::CreateGraphics(width, height, depth, hertz, flags);
 }
 
 void TRecordingDriver::Flip(int sync) {

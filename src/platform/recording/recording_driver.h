@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/draw_driver.h"
+#include "platform/null/null_driver.h"
 #include "platform/draw_state.h"
 #include "platform/font.h"
 #include "platform/image.h"
@@ -28,10 +29,10 @@ struct TDrawRecord {
   TDrawState state;          // the whole drawing state at the call
 };
 
-class TRecordingDriver : public TDrawDriver {
+// The modes it offers are the null driver's (modes), which tests may change.
+class TRecordingDriver : public TNullDriver {
  public:
   std::vector<TDrawRecord> records;    // every draw, in order
-  std::vector<TGraphicsMode> modes;    // what GraphicsModes reports (a 4:3, 16:10, 16:9 set)
   int flips = 0;                       // Flip calls so far
   int last_sync = -2;                  // sync argument of the last Flip
   bool pointer_visible = true;
@@ -43,8 +44,6 @@ class TRecordingDriver : public TDrawDriver {
   size_t record_limit = 250000;
   size_t dropped = 0;                  // records dropped so far
 
-  TRecordingDriver();
-
   // Queries. frame -1 means any frame.
   std::vector<const TDrawRecord*> Find(TDrawKind kind, int frame = -1) const;
   const TDrawRecord* FindText(const std::string& text, int frame = -1) const;
@@ -55,16 +54,6 @@ class TRecordingDriver : public TDrawDriver {
   void Clear();
 
   std::string Name() const override { return "Recording"; }
-  TImageFramePtr CreateFrameFromPixmap(const TPixmap& pixmap, int flags) override;
-  TImageFramePtr CreateSubFrame(const TImageFramePtr& page, int x, int y, int w, int h) override;
-  void UpdateFrame(TImageFrame& frame, int x, int y, const TPixmap& pixels) override;
-  void SetBlend(int) override {}
-  void SetAlpha(float) override {}
-  void SetColor(int, int, int) override {}
-  void SetClsColor(int, int, int) override {}
-  void SetViewport(int, int, int, int) override {}
-  void SetTransform(float, float, float, float) override {}
-  void SetLineWidth(float) override {}
   void Cls() override;
   void Plot(float x, float y) override;
   void DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
@@ -77,11 +66,7 @@ class TRecordingDriver : public TDrawDriver {
   void BeginText(const TFontPtr& font, const std::string& text, float x, float y) override;
   void EndText() override;
   TPixmapPtr GrabPixmap(int x, int y, int w, int h) override;
-  void SetResolution(float, float) override {}
-  std::vector<TGraphicsMode> GraphicsModes() override { return modes; }
   bool CreateGraphics(int width, int height, int depth, int hertz, int flags) override;
-  void CloseGraphics() override { open_ = false; }
-  bool GraphicsOpen() const override { return open_; }
   void Flip(int sync) override;
   void MovePointer(int x, int y) override;
   void ShowPointer(bool visible) override { pointer_visible = visible; }
@@ -92,7 +77,6 @@ class TRecordingDriver : public TDrawDriver {
   TDrawRecord& AddShape(TDrawKind kind, float x0, float y0, float x1, float y1, float tx, float ty);
   static constexpr size_t kKinds = size_t(TDrawKind::Grab) + 1;
   std::vector<std::array<int, kKinds>> counts_;  // by frame, then kind
-  bool open_ = false;
   bool in_text_ = false;
   std::string text_;
   TFontPtr text_font_;

@@ -1,7 +1,7 @@
 // The key symbol table. Kept apart from the window code so it can be tested without a display;
 // the numbers are X11's key symbol values (keysymdef). Punctuation is mapped by the symbol the
 // layout produces, to the code whose key name shows that symbol (' is 192, # 222, ` 223).
-#include "platform/x11_keys.h"
+#include "platform/x11/x11_keys.h"
 
 #include <X11/keysym.h>
 
