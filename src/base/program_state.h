@@ -7,7 +7,6 @@
 extern const int WeekNumber;          // 3: names the game folder "003/"
 extern const std::string GameTitle;   // "Lambrisk"
 extern const std::string Subtitle;    // ""
-extern const int OnlineTab;           // 1 shows the Online tab; 0 in the default build
 extern const std::string TitleLine;   // "#3 : Lambrisk ": window title, log banner, pause scatter
 
 extern int StartWorldLimit;  // highest world the player may start from, 1 to 20

@@ -82,7 +82,6 @@ void PrepareFrontEnd() {
   GameState = 0;
   PanelPlayers = 4;
   BadgeCount = 16;
-  BestTable.assign(31, 0);
 }
 
 int ClampStartWorld(int limit) {

@@ -22,6 +22,8 @@
 #include "ui/frame_mouse.h"
 #include "ui/panel_state.h"
 
+// The build's switch (LAMBRISK_ONLINE_TAB, 0 or 1).
+const int OnlineTab = LAMBRISK_ONLINE_TAB;
 int SlideIn = 0;
 int TitleTab = TAB_HISCORES;
 std::array<std::string, 100> AboutText{};

@@ -7,6 +7,7 @@
 
 enum TTitleTab { TAB_HISCORES = 0, TAB_ONLINE = 1, TAB_ABOUT = 2 };
 
+extern const int OnlineTab;  // 1 shows the Online tab; 0 in the default build
 extern int SlideIn;     // 0 .. 32: how far the screen has slid in; 0 after every game
 extern int TitleTab;    // the selected tab (TTitleTab)
 extern std::array<std::string, 100> AboutText;  // About page, lines 1 to AboutCount - 1

@@ -1,189 +1,130 @@
+// The game session: the rules stepped once a frame on the game's state, their picture drawn,
+// their sounds played and messages posted, and around them what only the game does: the level
+// files, the saved world, the editor and its check, the pause menu's end.
 #include "game/game_session.h"
-
-#include <algorithm>
-#include <cmath>
 
 #include "audio/sound_effects.h"
 #include "base/program_state.h"
-#include "framework/common_assets.h"
 #include "framework/present_frame.h"
-#include "framework/screen_size.h"
 #include "game/game_state.h"
 #include "game/level_check.h"
-#include "game/level_data.h"
 #include "game/level_editor.h"
 #include "game/level_files.h"
-#include "game/progression.h"
-#include "game/sheep.h"
-#include "game/world_objects.h"
+#include "game/playfield_drawing.h"
 #include "platform/clock.h"
-#include "platform/display.h"
-#include "platform/draw_state.h"
+#include "platform/files.h"
 #include "platform/input.h"
+#include "platform/stream.h"
+#include "base/game_paths.h"
+#include "ui/controls.h"
 #include "ui/draw_helpers.h"
+#include "ui/messages.h"
 #include "ui/panel_state.h"
 
-std::vector<int> BestTable;
-
 namespace {
+
+constexpr int kSaveKey = 'S', kSkipKey = 'J';
+constexpr int kLeft = 3, kUp = 0, kFire1 = 10;
+
 // Makes the game's score record; handed in by the layer that keeps the scores.
 void (*record_step)(int) = nullptr;
-}  // namespace
+// The pause menu's Continue came at the end of the last frame: its keys may still be held.
+bool pause_ended = false;
+// The events of the frame being played; kept, so their lists keep their room.
+TFrameEvents events;
 
-namespace {
-
-constexpr int kSaveKey = 'S';
-
-// The border strips of the level's world pair, each at its own offset.
-void Borders() {
-  ResetDrawing();
-  Scale(2);
-  const size_t pair = size_t((LevelNumber + 9) / 10);
-  if (pair < TopBorders.size()) {
-    for (int k = -2; k <= 2; ++k) {
-      DrawSprite(TopBorders[pair], float(1024 * k + BorderOffsets[0]), 0, 0);
-      DrawSprite(BottomBorders[pair], float(1024 * k + BorderOffsets[1]), 512, 0);
-    }
-  }
-  Scale(1);
-  Colour(255, 255, 255, 1.0f);
+TFrameInput ReadInput() {
+  TFrameInput input;
+  input.left = PlayerControl(kLeft, 1) != 0;
+  input.jump = PlayerControl(kUp, 1) != 0 || PlayerControl(kFire1, 1) != 0;
+  // J pressed over a control button of the settings panel binds it; it skips no level then.
+  input.skip = KeyDown(kSkipKey) && !PanelShown();
+  input.pauseEnded = pause_ended;
+  return input;
 }
 
-// The frame around the playfield: the ground band, the dark top and bottom, and the sides
-// darkened more and more towards the screen's edges.
-void PlayfieldFrame() {
-  ResetDrawing();
-  const float vw = float(VirtualWidth);
-  const float half_w = float(VirtualWidth / 2), half_h = float(VirtualHeight / 2);
-  Colour(255, 255, 255, 0.2f);
-  DrawRect(0, half_h + 254, vw, half_h);
-  Colour(0, 0, 0, 0.4f);
-  DrawRect(0, 0, vw, half_h - 512);
-  DrawRect(0, half_h + 256, vw, half_h);
-  // Each side is 65 black rectangles of alpha 0.08, each 10 units narrower than the last, so a
-  // 10-unit band is under n of them and keeps 0.92^n of its colour. Each band is drawn once at
-  // the combined alpha instead: the same darkening, but a pixel is blended once rather than up
-  // to 65 times, which a software renderer feels. The band edges are the rectangles' own. The
-  // screen takes alpha in 255ths, 0.08 as 20/255, so a layer keeps 235/255 of the colour.
-  const float height = half_h + 256, left_edge = half_w - 480, right_edge = half_w + 480;
-  for (int n = 1; n <= 65; ++n) {
-    Colour(0, 0, 0, 1.0f - std::pow(235.0f / 255.0f, float(n)));
-    // Band n on the left ends where rectangle n - 1 ends; the last band reaches the screen's
-    // edge. Past that edge there is nothing left to darken.
-    const float left_x1 = left_edge - float(10 * (n - 1));
-    const float left_x0 = n == 65 ? 0.0f : std::max(left_edge - float(10 * n), 0.0f);
-    if (left_x1 > 0) DrawRect(left_x0, 0, left_x1 - left_x0, height);
-    const float right_x0 = right_edge + float(10 * (n - 1));
-    const float right_x1 = n == 65 ? vw : std::min(right_x0 + 10, vw);
-    if (right_x0 < vw) DrawRect(right_x0, 0, right_x1 - right_x0, height);
+// What the rules told of the frame, in the order they told it.
+void PlayEvents() {
+  for (const TSoundEvent& s : events.sounds) PlaySfx(s.effect, s.rate, s.volume, s.pan);
+  for (TRulesMessage m : events.messages) PostMessage(MessageText(m));
+  // The title's chooser grows at once, whether or not the file could be written.
+  if (events.worldReached > 0) {
+    SaveWorldReached(events.worldReached);
+    StartWorldLimit = events.worldReached;
   }
-}
-
-// "Game Over" in yellow with a dark rim and a white halo, left on screen.
-void EndScreen() {
-  Flip(-1);
-  SetImageFont(ScreenFonts[5]);
-  const int cx = VirtualWidth / 2, cy = VirtualHeight / 2;
-  struct TLayer {
-    int reach;
-    float r, g, b;
-  };
-  for (const TLayer& layer : {TLayer{3, 255, 255, 255}, TLayer{2, 8, 8, 8}}) {
-    for (int dx = -layer.reach; dx <= layer.reach; ++dx)
-      for (int dy = -layer.reach; dy <= layer.reach; ++dy) {
-        ResetDrawing();
-        Colour(layer.r, layer.g, layer.b, 1.0f);
-        TextAt(cx + dx, cy + dy, "Game Over", 1, 1);
-      }
-  }
-  ResetDrawing();
-  Colour(255, 255, 0, 1.0f);
-  TextAt(cx, cy, "Game Over", 1, 1);
-  Flip(-1);
-}
-
-void EditorTestWalkEnd() {
-  if (SheepX >= 2.0f) return;
-  SheepX = 472.0f;
-  PlaySfx(LevelNumber % 10 == 0 ? 49 : 50, 1.0f, 1.0f, 0.0f);
-  WalkLatch = true;
-  ReloadFlag = true;
+  if (events.restarted) StandardIOLine("\"" + Game.LevelText + "\"");
 }
 
 // An edit is saved before a reload of the same frame (the test walk reaching the left edge) reads
 // the level back, so the edit is not lost.
 void EndOfFrameReloads() {
   if (EditedFlag) {
-    SaveLevel(WorkFileName, LevelNumber);
-    if (!ReloadFlag) SetupLevel(LevelText);
+    SaveLevel(WorkFileName, Game.LevelNumber);
+    if (!Game.ReloadFlag) SetupLevel(Game.LevelText);
     EditedFlag = false;
   }
-  if (ReloadFlag) {
-    LoadLevel(WorkFileName, LevelNumber);
-    ReloadFlag = false;
+  if (Game.ReloadFlag) {
+    LoadLevel(WorkFileName, Game.LevelNumber);
+    Game.ReloadFlag = false;
   }
-}
-
-// The keys that chose Continue in the pause menu (Space, Z, Up, a pad's fire) are often still
-// down when the game goes on: nothing held then may walk, jump or edit until it is let go.
-void HoldInputsAfterPause() {
-  WalkLatch = JumpLatch = true;
-  HoldEditorLatches();
 }
 
 }  // namespace
 
 void SetGameRecordStep(void (*record)(int endReason)) { record_step = record; }
 
-void StartGame() {
-  GameScore = 0;
-  GameBadges = 0;
-  if (BestTable.size() < 31) BestTable.resize(31);
-  for (size_t i = 1; i <= 30; ++i) BestTable[i] = 0;
-  PrepareWorkFile(GameMode);
-  LevelNumber = StartWorld * 5 - 4;
-  WorkFileName = "WIP";
-  LoadLevel(WorkFileName, LevelNumber);
-  Lives = 3;
-  CompleteTimer = 0;
-  WalkLatch = JumpLatch = false;
-  ResetEditorLatches();
-  ResetLevelCheck();
-  ReloadFlag = EditedFlag = false;
-  EndReason = END_RUNNING;
+bool SaveWorldReached(int world) {
+  // Written aside and renamed over the old file, so a crash never leaves a short one behind.
+  const std::string temporary = GamePath("zivazo.tmp");
+  TStreamPtr out = WriteFile(temporary);
+  if (!out) return false;
+  const bool written = out->WriteInt(world) && out->Flush();
+  out->Close();
+  if (written && RenameFile(temporary, GamePath("zivazo.dat"))) return true;
+  DeleteFile(temporary);
+  return false;
 }
 
-void SimulateFrame(void (*borders)(), void (*playfieldFrame)()) {
-  FrameTimer = std::fmod(FrameTimer + 1.0f, 3600.0f);
-  if (borders) borders();
-  UpdateObjects();
-  ResetDrawing();
-  SheepStep();
-  if (GameMode == 0) {
-    EditorTestWalkEnd();
-    // Read every frame, so an S pressed to bind a control on the settings panel is not kept.
-    if (KeyHit(kSaveKey) && !PanelShown()) {
-      SaveLevel(WorkFileName, LevelNumber);
-      CopyFromWork("My Levels");
-    }
-  }
-  if (playfieldFrame) playfieldFrame();
-  SlideStep();
-  if (GameMode == 1) LevelEndStep();
-  if (GameMode == 0) EditorStep();
-  EndOfFrameReloads();
-  EditorLatchUpkeep();
+void StartGame() {
+  GameBadges = 0;
+  BestTable.assign(31, 0);
+  PrepareWorkFile(GameMode);
+  WorkFileName = "WIP";
+  StartGame(Game, GameMode, StartWorld, StartWorldLimit, "");
+  LoadLevel(WorkFileName, Game.LevelNumber);
+  ResetEditorLatches();
+  ResetLevelCheck();
+  EditedFlag = false;
+  pause_ended = false;
 }
 
 bool GameFrame() {
   BeginFrame(1);
-  SimulateFrame(Borders, PlayfieldFrame);
+  DrawBorders(Game);
+  StepFrame(Game, ReadInput(), events);
+  pause_ended = false;
+  DrawObjectsAndSheep(events.picture);
+  // Read every frame, so an S pressed to bind a control on the settings panel is not kept.
+  if (GameMode == 0 && KeyHit(kSaveKey) && !PanelShown()) {
+    SaveLevel(WorkFileName, Game.LevelNumber);
+    CopyFromWork("My Levels");
+  }
+  DrawPlayfieldFrame();
+  if (GameMode == 1) DrawHeadsUpTexts(events.picture);
+  PlayEvents();
+  if (GameMode == 0) EditorStep();
+  EndOfFrameReloads();
+  EditorLatchUpkeep();
   if (GameMode == 0) LevelCheckFrame();
   const int paused = PresentFrame(GameMode == 0 ? 1 : 0);
-  if (paused == 99) EndReason = END_QUIT;
-  else if (paused != 0) HoldInputsAfterPause();
-  if (EndReason == END_RUNNING) return true;
-  EndScreen();
+  if (paused == 99) {
+    Game.EndReason = END_QUIT;
+  } else if (paused != 0) {
+    pause_ended = true;
+    HoldEditorLatches();
+  }
+  if (Game.EndReason == END_RUNNING) return true;
+  DrawEndScreen();
   return false;
 }
 
@@ -197,5 +138,10 @@ void RunGame() {
   ResetLevelCheck();
   Delay(1500);
   GameState = 0;
-  if (record_step) record_step(EndReason);
+  if (record_step) record_step(Game.EndReason);
+}
+
+void ResetGameSession() {
+  pause_ended = false;
+  events = TFrameEvents{};
 }

@@ -1,10 +1,5 @@
 // The game session: one game (or one editing session) from its first level to its end.
 #pragma once
-#include <vector>
-
-// Per-game values 1 to 30 handed to the score record at the end (index 0 unused); start-up
-// creates it with 31 entries.
-extern std::vector<int> BestTable;
 
 // Plays one game in GameMode (1 a game, 0 the level editor) from StartWorld, frame by frame,
 // until the lives run out, level 100 is done or the pause menu's Quit; then shows "Game Over" and
@@ -13,13 +8,14 @@ void RunGame();
 // The step that makes the score record of a game that has ended (EndReason 1 or 99); handed in
 // by the layer that keeps the scores. Without one a game leaves no record.
 void SetGameRecordStep(void (*record)(int endReason));
-// The start of a game: score, lives and flags reset, the work file prepared and the first level
-// of StartWorld loaded.
+// The start of a game: the work file prepared, the rules' state started from StartWorld and its
+// first level loaded, the editor's latches and check reset.
 void StartGame();
-// One frame of the game; returns false once the game has ended (after its end screen).
+// One frame of the game: the borders, the rules' step on the frame's input, its picture, the
+// editor (mode 0), the end-of-frame reloads, then PresentFrame. Returns false once the game has
+// ended (after its end screen).
 bool GameFrame();
-// The frame's rules in the game's order: frame timer, objects, sheep, editor test-walk end and
-// save key, slide, heads-up texts and level end (or the editor), end-of-frame reloads. The two
-// drawing-only steps come in as hooks at their places, so the level solver can run the same
-// frames headless with null ones. GameFrame is BeginFrame, this, then PresentFrame.
-void SimulateFrame(void (*borders)() = nullptr, void (*playfieldFrame)() = nullptr);
+// Writes the highest world reached to "zivazo.dat" (one 32-bit little-endian integer).
+bool SaveWorldReached(int world);
+// Forgets a pause that ended (tests).
+void ResetGameSession();

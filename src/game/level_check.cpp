@@ -13,7 +13,6 @@
 #include "base/game_paths.h"
 #include "framework/screen_size.h"
 #include "game/game_state.h"
-#include "game/level_data.h"
 #include "game/level_files.h"
 #include "platform/clock.h"
 #include "platform/input.h"
@@ -32,7 +31,6 @@ const char kChecking[] = "Checking...";
 constexpr int kGreen = 0x50FF50, kRed = 0xFF5050;
 // Longer than any search the frame and state limits allow on a slow machine.
 constexpr int kCheckMs = 120000;
-constexpr size_t kStoredLength = 101;
 
 // The check in progress: the program, and the level it is about.
 struct TCheck {
@@ -63,7 +61,7 @@ struct TWalk {
 };
 TWalk walk;
 
-std::string EditedText() { return LevelText.substr(0, kStoredLength); }
+std::string EditedText() { return Game.LevelText.substr(0, kStoredLevelLength); }
 
 std::string Solver() { return LevelSolverPath.empty() ? ProgramFolder() + "/level_solver" : LevelSolverPath; }
 
@@ -75,11 +73,11 @@ void StopCheck() {
 void StartCheck() {
   StopCheck();
   check = std::make_unique<TCheck>();
-  check->level = LevelNumber;
+  check->level = Game.LevelNumber;
   check->text = EditedText();
   check->started_ms = Millisecs();
   check->started_frame = FrameCount();
-  const std::string range = std::to_string(LevelNumber) + "-" + std::to_string(LevelNumber);
+  const std::string range = std::to_string(Game.LevelNumber) + "-" + std::to_string(Game.LevelNumber);
   if (!check->solver.Start({Solver(), LevelsPath("WIP.txt"), "--levels", range, "--route"}, kCheckMs)) {
     LogLine("\tLevel check: can't start " + Solver());
     StopCheck();
@@ -117,7 +115,7 @@ void Answer() {
 void FollowCheck() {
   if (!check) return;
   // An edit or another level makes the answer about a level that is no longer there.
-  if (check->level != LevelNumber || check->text != EditedText()) {
+  if (check->level != Game.LevelNumber || check->text != EditedText()) {
     LogLine("\tLevel check of level " + std::to_string(check->level) + " cancelled by an edit");
     StopCheck();
     return;
@@ -137,7 +135,7 @@ void StopWalk() {
 }
 
 void StartWalk() {
-  if (found.inputs.empty() || found.level != LevelNumber || found.text != EditedText()) return;
+  if (found.inputs.empty() || found.level != Game.LevelNumber || found.text != EditedText()) return;
   const int left = ControlTable[3];
   const int jump = KeyCode(ControlTable[0]) ? ControlTable[0] : ControlTable[10];
   if (!KeyCode(left) || !KeyCode(jump)) {
@@ -150,9 +148,9 @@ void StartWalk() {
   walk.jump_key = jump;
   for (int key = 1; key < 256; ++key) walk.held_at_start[size_t(key)] = KeyDown(key) != 0;
   // The level from its start, as the search played it.
-  LoadLevel(WorkFileName, LevelNumber);
-  WalkLatch = true;
-  JumpLatch = false;
+  LoadLevel(WorkFileName, Game.LevelNumber);
+  Game.WalkLatch = true;
+  Game.JumpLatch = false;
 }
 
 // Anything the player presses or clicks takes the control back at once.
@@ -171,7 +169,7 @@ bool PlayerTookOver() {
 void FollowWalk() {
   if (!walk.on) return;
   if (PlayerTookOver() || walk.next >= found.inputs.size()) {
-    LogLine("\tRoute of level " + std::to_string(LevelNumber) +
+    LogLine("\tRoute of level " + std::to_string(Game.LevelNumber) +
             (walk.next >= found.inputs.size() ? " walked to its end in " + std::to_string(walk.next) + " frames"
                                               : " handed back to the player"));
     StopWalk();

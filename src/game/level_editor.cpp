@@ -7,7 +7,6 @@
 #include "audio/sound_effects.h"
 #include "framework/screen_size.h"
 #include "game/game_state.h"
-#include "game/level_data.h"
 #include "game/level_files.h"
 #include "platform/clock.h"
 #include "platform/draw_state.h"
@@ -38,11 +37,11 @@ int Centre(int c) { return VirtualWidth / 2 + 32 * c - 384; }
 
 std::string CellOf(int c) {
   const size_t at = size_t(c) * 4;
-  return at < LevelText.size() ? LevelText.substr(at, 4) : "";
+  return at < Game.LevelText.size() ? Game.LevelText.substr(at, 4) : "";
 }
 
 // The text again from its cells 0 to 26, so at most 108 characters.
-void Rebuild(std::vector<std::string> cells) { LevelText.clear(); for (const auto& c : cells) LevelText += c; }
+void Rebuild(std::vector<std::string> cells) { Game.LevelText.clear(); for (const auto& c : cells) Game.LevelText += c; }
 
 std::vector<std::string> Cells() {
   std::vector<std::string> cells;
@@ -103,7 +102,7 @@ void GenerateLevels(int first, int last) {
     const bool fresh = (level - 1) % 5 == 0;
     if (fresh) {
       style = Rand(0, 3);
-      LevelText = std::string(26 * 4, ' ');
+      Game.LevelText = std::string(26 * 4, ' ');
     }
     Discard(101);
     GenerateLevel(fresh, style);
@@ -126,9 +125,9 @@ void LevelButtons(bool takesInput) {
       Colour(100, 180, 255);
       if (MouseDown(1) && !MouseLatch) {
         PlaySfx(99, 1.0f, 1.0f, 0.0f);
-        SaveLevel(WorkFileName, LevelNumber);
-        LevelNumber = std::clamp(LevelNumber + b.change, 1, 100);
-        ReloadFlag = true;
+        SaveLevel(WorkFileName, Game.LevelNumber);
+        Game.LevelNumber = std::clamp(Game.LevelNumber + b.change, 1, 100);
+        Game.ReloadFlag = true;
         MouseLatch = true;
       }
     }
@@ -156,22 +155,22 @@ void Grid() {
 void Generators() {
   if (KeyLatch) return;
   if (Held('J') && Held('P')) {
-    const int first = (WorldOf(LevelNumber) - 1) * 5 + 1;
+    const int first = (WorldOf(Game.LevelNumber) - 1) * 5 + 1;
     GenerateLevels(first, first + 4);
-    LevelNumber = first;
-    ReloadFlag = KeyLatch = true;
+    Game.LevelNumber = first;
+    Game.ReloadFlag = KeyLatch = true;
   }
   if (Held('W') && Held('G')) {
     GenerateLevels(1, 100);
-    LevelNumber = 1;
-    ReloadFlag = KeyLatch = true;
+    Game.LevelNumber = 1;
+    Game.ReloadFlag = KeyLatch = true;
   }
   if (Held(kSpace)) {
-    LevelText = std::string(26 * 4, ' ');
+    Game.LevelText = std::string(26 * 4, ' ');
     SeedFromClock();
     Discard(101);
     GenerateLevel(true, Rand(0, 3));
-    SaveLevel(WorkFileName, LevelNumber);
+    SaveLevel(WorkFileName, Game.LevelNumber);
     KeyLatch = EditedFlag = true;
   }
 }
@@ -220,8 +219,8 @@ void Column(int c, bool takesInput) {
       }
     }
     const size_t at = size_t(4 * c + r);
-    const int code = at < LevelText.size() ? static_cast<unsigned char>(LevelText[at]) : ' ';
-    const int kind = size_t(4 * c) < LevelText.size() ? static_cast<unsigned char>(LevelText[size_t(4 * c)]) : ' ';
+    const int code = at < Game.LevelText.size() ? static_cast<unsigned char>(Game.LevelText[at]) : ' ';
+    const int kind = size_t(4 * c) < Game.LevelText.size() ? static_cast<unsigned char>(Game.LevelText[size_t(4 * c)]) : ' ';
     if (r == 0) TextAt(q, y, std::string(1, char(code)), 1, 1);
     else if (kind > 48) TextAt(q, y, std::to_string(code - 48), 1, 1);
   }
@@ -237,11 +236,11 @@ void ResetEditorLatches() {
 void StepCellChar(int index, int delta) {
   if (index < 1) return;
   const size_t at = size_t(index - 1);
-  if (at >= LevelText.size()) return;
-  int ch = static_cast<unsigned char>(LevelText[at]) + delta;
+  if (at >= Game.LevelText.size()) return;
+  int ch = static_cast<unsigned char>(Game.LevelText[at]) + delta;
   if (index % 4 != 1) {
     // No upper limit, but a byte: past 255 the character stays at 255.
-    LevelText[at] = char(std::clamp(ch, 48, 255));
+    Game.LevelText[at] = char(std::clamp(ch, 48, 255));
     return;
   }
   if (ch == 48) ch = 32;
@@ -253,7 +252,7 @@ void StepCellChar(int index, int delta) {
   if (ch >= 49 && ch <= 57) kind = ch - 48;
   else if (ch >= 65 && ch <= 78) kind = ch - 55;
   const std::string cell = kDefaultCells[kind];
-  for (size_t i = 0; i < 4 && at + i < LevelText.size(); ++i) LevelText[at + i] = cell[i];
+  for (size_t i = 0; i < 4 && at + i < Game.LevelText.size(); ++i) Game.LevelText[at + i] = cell[i];
 }
 
 void SwapCells(int a, int b) {
@@ -306,18 +305,18 @@ void EditorStep() {
   if (width > room) Scale(float(room) / float(width));
   TextAt(10, 50, "World ", 0, 0);
   Scale(1);
-  TextAt(100, 50, std::to_string(WorldOf(LevelNumber)) + " -", 0, 0);
-  TextAt(150, 50, std::string(1, LevelLetter(LevelNumber)), 0, 0);
+  TextAt(100, 50, std::to_string(WorldOf(Game.LevelNumber)) + " -", 0, 0);
+  TextAt(150, 50, std::string(1, LevelLetter(Game.LevelNumber)), 0, 0);
   // The settings panel binds the keys pressed and takes the clicks made over it, and the level
   // buttons lie under its rows: while it is shown the editor leaves keys and mouse alone, and
   // what is still held when it goes acts only once let go.
   const bool takesInput = !PanelShown();
   if (!takesInput) HoldEditorLatches();
-  if (takesInput && Held(kComma) && LevelNumber > 1) {
+  if (takesInput && Held(kComma) && Game.LevelNumber > 1) {
     // The previous level copied into this one; it repeats while held, to the same result.
-    LoadLevel(WorkFileName, LevelNumber - 1);
-    SaveLevel(WorkFileName, LevelNumber);
-    ReloadFlag = true;
+    LoadLevel(WorkFileName, Game.LevelNumber - 1);
+    SaveLevel(WorkFileName, Game.LevelNumber);
+    Game.ReloadFlag = true;
   }
   LevelButtons(takesInput);
   Grid();

@@ -10,22 +10,16 @@
 #include "base/game_paths.h"
 #include "base/program_state.h"
 #include "game/game_state.h"
-#include "game/level_data.h"
 #include "platform/files.h"
-#include "platform/random.h"
 #include "platform/stream.h"
-#include "ui/draw_helpers.h"
+#include "rules/level_set.h"
 #include "ui/messages.h"
-#include "ui/text_fields.h"
 
 namespace {
 
 using TLines = std::vector<std::string>;
 
-const std::string kGroupMark = "(grp==";
 const std::string kWorkFile = "WIP.txt";
-constexpr size_t kPaddedLength = 117;
-constexpr size_t kStoredLength = 101;  // cells 0 to 24 and the kind of cell 25
 
 std::string LevelFilePath(const std::string& name) { return LevelsPath(name + ".txt"); }
 
@@ -84,10 +78,6 @@ TCopyResult CopyAndSay(const std::string& from, const std::string& to) {
   return result;
 }
 
-bool IsCaseLine(const std::string& line, int n) {
-  return line.find("case " + std::to_string(n)) != std::string::npos;
-}
-
 // The level text of each (world, position) in the lines, the last line of each winning, as
 // LoadLevel reads them; key world * 10 + position.
 std::map<int, std::string> LevelsOfLines(const TLines& lines) {
@@ -131,56 +121,21 @@ bool RebuildOwnLevels(const std::string& ownLevels) {
 
 }  // namespace
 
-int GroupOfLine(const std::string& line) {
-  const size_t mark = line.find(kGroupMark);
-  if (mark == std::string::npos) return -1;
-  // Three characters at most, so the number can't overflow; no digits count as world 0.
-  const std::string digits = line.substr(mark + kGroupMark.size(), 3);
-  size_t i = 0;
-  while (i < digits.size() && digits[i] == ' ') ++i;
-  int world = 0;
-  for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i)
-    world = world * 10 + (digits[i] - '0');
-  return world;
-}
-
-std::string LevelTextOfLine(const std::string& line) {
-  // A line cut short before its closing quote holds no level: the rest of it is C source, whose
-  // letters would decode as objects that nobody placed.
-  const std::string trimmed = TrimText(line);
-  const size_t open = trimmed.find('"');
-  const size_t close = open == std::string::npos ? open : trimmed.find('"', open + 1);
-  return close == std::string::npos ? "" : trimmed.substr(open + 1, close - open - 1);
-}
-
-std::string CaseLine(int n, const std::string& levelText) {
-  return std::string(16, ' ') + "case " + std::to_string(n) + ": strcpy(LevDat,\"" +
-         levelText.substr(0, kStoredLength) + "\"); break;";
+void SetupLevel(const std::string& text) {
+  StandardIOLine("\"" + text + "\"");
+  SetupLevel(Game, text);
 }
 
 void LoadLevel(const std::string& name, int level) {
-  SeedRnd(level);
-  for (int i = 0; i < 50; ++i) Rand(0, 1000);
-  const int world = WorldOf(level);
-  const int n = (level - 1) % 5 + 1;
-  LevelText.clear();
   TLines lines;
-  if (ReadLines(LevelFilePath(name), lines)) {
-    int group = 0;
-    for (const std::string& line : lines) {
-      const int g = GroupOfLine(line);
-      if (g >= 0) group = g;
-      if (group == world && IsCaseLine(line, n)) LevelText = LevelTextOfLine(line);
-    }
-  }
-  if (LevelText.size() < kPaddedLength) LevelText.append(kPaddedLength - LevelText.size(), ' ');
-  SetupLevel(LevelText);
+  const std::string text = ReadLines(LevelFilePath(name), lines) ? LevelTextIn(lines, level) : "";
+  SetupLevel(PaddedLevelText(text));
 }
 
 void SaveLevel(const std::string& name, int level) {
   const int world = WorldOf(level);
   const int n = (level - 1) % 5 + 1;
-  const std::string caseLine = CaseLine(n, LevelText);
+  const std::string caseLine = CaseLine(n, Game.LevelText);
   const std::string path = LevelFilePath(name);
   TLines lines;
   if (!ReadLines(path, lines)) return;

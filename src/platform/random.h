@@ -1,5 +1,5 @@
-// The game's random generator: repeatable sequences for level set-up, the pause-menu scatter and
-// music picks, so the same seed always gives the same draws.
+// The program's random generator for what is not the game's rules: the pause menu's scatter, music
+// picks and the editor's generators. The same seed always gives the same draws.
 #pragma once
 
 // Seeds the generator; the seed is taken modulo 2^31, and one whose low 31 bits are all zeros or

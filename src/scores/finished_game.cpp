@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "base/program_state.h"
-#include "game/game_session.h"
 #include "game/game_state.h"
 #include "scores/name_entry.h"
 #include "scores/score_file.h"
@@ -12,7 +11,7 @@
 
 void AddFinishedGame(int endReason) {
   auto record = std::make_shared<TScores>();
-  record->Score = GameScore;
+  record->Score = Game.GameScore;
   record->Timestamp = MakeTimestamp();
   record->Badges = GameBadges;
   record->Name = PlayerName;

@@ -13,7 +13,7 @@
 
 #include "base/game_paths.h"
 #include "game/game_state.h"
-#include "game/level_data.h"
+#include "game/level_files.h"
 #include "game/level_files.h"
 
 namespace {
@@ -81,21 +81,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   ResetGameState();
   for (int level : {1, 7, 42, 100}) {
-    LevelNumber = level;
+    Game.LevelNumber = level;
     LoadLevel("F", level);
-    if (LevelText.size() < 117) std::abort();
+    if (Game.LevelText.size() < 117) std::abort();
   }
   SetupLevel(bytes);
 
   // The first byte picks the level, the second half of the input is its new text.
   const int level = size > 0 ? data[0] % 100 + 1 : 1;
-  LevelNumber = level;
+  Game.LevelNumber = level;
   LoadLevel("F", level);
-  const std::string before = Trimmed(LevelText);
-  LevelText = bytes.substr(size / 2);
-  const std::string saved = LevelText.substr(0, 101);
+  const std::string before = Trimmed(Game.LevelText);
+  Game.LevelText = bytes.substr(size / 2);
+  const std::string saved = Game.LevelText.substr(0, 101);
   SaveLevel("F", level);
-  if (LevelText != bytes.substr(size / 2)) std::abort();
+  if (Game.LevelText != bytes.substr(size / 2)) std::abort();
 
   // A text that breaks its line can't be checked line for line.
   if (saved.find_first_of(std::string("\"\r\n\0(", 5)) != std::string::npos) return 0;
@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start = end + 2;
   }
   LoadLevel("F", level);
-  const std::string after = Trimmed(LevelText);
+  const std::string after = Trimmed(Game.LevelText);
   if (after != Trimmed(saved) && after != before) std::abort();
   return 0;
 }

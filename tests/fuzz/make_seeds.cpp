@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "ogg_encode.h"
+#include "platform/vorbisenc/ogg_encode.h"
 #include "support/sound_fixtures.h"
 
 namespace {

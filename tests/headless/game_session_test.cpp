@@ -11,7 +11,7 @@
 #include "framework/present_frame.h"
 #include "game/game_session.h"
 #include "game/game_state.h"
-#include "game/level_data.h"
+#include "game/level_files.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "platform/stream.h"
@@ -63,8 +63,8 @@ bool Has(const std::vector<int>& played, int effect) {
 
 TEST(GameSession, StartingFromWorldThreeBeginsAtLevelElevenWithThreeLives) {
   TGame g(3);
-  EXPECT_EQ(LevelNumber, 11);
-  EXPECT_EQ(Lives, 3);
+  EXPECT_EQ(Game.LevelNumber, 11);
+  EXPECT_EQ(Game.Lives, 3);
   g.Frame();
   EXPECT_NE(g.game.driver().FindText("World 3-A", FrameCount() - 1), nullptr);
 }
@@ -75,7 +75,7 @@ TEST(GameSession, HoldingLeftPassesTheLevelOnFrame189) {
   TGame g;
   TGame::Hold(VK_LEFT, true);
   for (int i = 0; i < 188; ++i) g.Frame();
-  EXPECT_FLOAT_EQ(SheepX, 2.0f);
+  EXPECT_FLOAT_EQ(Game.SheepX, 2.0f);
   EXPECT_EQ(g.Messages("Level Complete"), 0);
   EXPECT_TRUE(Has(g.Frame(), 50));
   EXPECT_EQ(g.Messages("Level Complete"), 1);
@@ -89,22 +89,22 @@ TEST(GameSession, ADeathCostsALifeAndRestartsTheLevel) {
   TGame g;
   for (int death = 1; death <= 4; ++death) {
     SetupLevel("C300");  // a spike under column 3, dangerous at once
-    SheepX = 50.0f;
+    Game.SheepX = 50.0f;
     EXPECT_TRUE(Has(g.Frame(), 7)) << death;
-    EXPECT_EQ(DeathTimer, 2);
+    EXPECT_EQ(Game.DeathTimer, 2);
     for (int t = 1; t < 28; ++t) g.Frame();
-    EXPECT_EQ(Lives, 3 - death + 1);
+    EXPECT_EQ(Game.Lives, 3 - death + 1);
     g.Frame();
-    EXPECT_EQ(Lives, 3 - death);
+    EXPECT_EQ(Game.Lives, 3 - death);
     if (death == 4) {
-      EXPECT_EQ(EndReason, END_GAME_OVER);
+      EXPECT_EQ(Game.EndReason, END_GAME_OVER);
       break;
     }
-    EXPECT_NE(g.game.driver().FindText("Lives : " + std::to_string(Lives), FrameCount() - 1), nullptr);
+    EXPECT_NE(g.game.driver().FindText("Lives : " + std::to_string(Game.Lives), FrameCount() - 1), nullptr);
     g.Frame();
-    EXPECT_EQ(DeathTimer, 0);
-    EXPECT_EQ(SheepX, 472.0f);
-    EXPECT_EQ(FrameTimer, 0.0f);
+    EXPECT_EQ(Game.DeathTimer, 0);
+    EXPECT_EQ(Game.SheepX, 472.0f);
+    EXPECT_EQ(Game.FrameTimer, 0.0f);
   }
 }
 
@@ -112,20 +112,20 @@ TEST(GameSession, ADeathCostsALifeAndRestartsTheLevel) {
 // comes on the 21st frame that finds the bonus empty.
 TEST(GameSession, TheBonusIsPaidTenAFrameTimesTheLives) {
   TGame g;
-  SheepX = 0.5f;
-  Bonus = 25;
+  Game.SheepX = 0.5f;
+  Game.Bonus = 25;
   const int expected_score[4] = {30, 60, 63, 63};
   for (int frame = 0; frame < 4; ++frame) {
     g.Frame();
-    EXPECT_EQ(GameScore, expected_score[frame]) << frame;
+    EXPECT_EQ(Game.GameScore, expected_score[frame]) << frame;
   }
-  EXPECT_EQ(CompleteTimer, 1);
+  EXPECT_EQ(Game.CompleteTimer, 1);
   for (int frame = 0; frame < 19; ++frame) g.Frame();
-  EXPECT_EQ(LevelNumber, 1);
+  EXPECT_EQ(Game.LevelNumber, 1);
   g.Frame();
-  EXPECT_EQ(LevelNumber, 2);
-  EXPECT_TRUE(WalkLatch);
-  EXPECT_EQ(SheepX, 472.0f);
+  EXPECT_EQ(Game.LevelNumber, 2);
+  EXPECT_TRUE(Game.WalkLatch);
+  EXPECT_EQ(Game.SheepX, 472.0f);
   EXPECT_EQ(g.Messages("Level Complete"), 1);
 }
 
@@ -145,36 +145,36 @@ TEST(GameSession, LevelEndsAndTheirMessages) {
   };
   for (const TCase& c : cases) {
     TGame g;
-    LevelNumber = c.level;
+    Game.LevelNumber = c.level;
     SetupLevel("");
-    SheepX = c.x;
+    Game.SheepX = c.x;
     if (c.skip) TGame::Hold('J', true);
     g.Frame();
     g.Frame();
     if (c.skip) TGame::Hold('J', false);
-    EXPECT_EQ(Lives, c.lives_after) << c.level;
+    EXPECT_EQ(Game.Lives, c.lives_after) << c.level;
     EXPECT_EQ(g.Messages("World Complete"), c.world_messages) << c.level;
     EXPECT_EQ(g.Messages("Jump Button Unlocked"), c.jump_messages) << c.level;
     if (c.skip) {
-      EXPECT_EQ(GameScore, 0);
+      EXPECT_EQ(Game.GameScore, 0);
     }
   }
   // J pressed over the settings panel binds a control and skips nothing.
   TGame g;
   SetupLevel("");
-  SheepX = 300.0f;
+  Game.SheepX = 300.0f;
   PanelOpen = 1;
   PanelOffset = 20;
   TGame::Hold('J', true);
   g.Frame();
   TGame::Hold('J', false);
-  EXPECT_EQ(SheepX, 300.0f);
+  EXPECT_EQ(Game.SheepX, 300.0f);
 }
 
 TEST(GameSession, EnteringANewWorldSavesItAtOnce) {
   TGame g;
   StartWorldLimit = 4;
-  LevelNumber = 21;
+  Game.LevelNumber = 21;
   SetupLevel("");
   g.Frame();
   EXPECT_EQ(StartWorldLimit, 5);
@@ -188,37 +188,37 @@ TEST(GameSession, EnteringANewWorldSavesItAtOnce) {
 // be let go before the next.
 TEST(GameSession, TheJumpIsUnlockedAfterLevelTwentyAndNotRepeatedWhileHeld) {
   TGame g;
-  LevelNumber = 20;
+  Game.LevelNumber = 20;
   SetupLevel("");
   TGame::Hold(VK_UP, true);
   g.Frame();
-  EXPECT_EQ(JumpPhase, 0.0f);
-  LevelNumber = 21;
+  EXPECT_EQ(Game.JumpPhase, 0.0f);
+  Game.LevelNumber = 21;
   SetupLevel("");
   TGame::Hold(VK_UP, false);
   TGame::Hold(VK_UP, true);
   EXPECT_TRUE(Has(g.Frame(), 8));
   int airborne = 0;
-  while (JumpPhase > 0.0f && airborne < 100) {
+  while (Game.JumpPhase > 0.0f && airborne < 100) {
     g.Frame();
     ++airborne;
   }
   EXPECT_EQ(airborne, 22);
   for (int i = 0; i < 10; ++i) g.Frame();
-  EXPECT_EQ(JumpPhase, 0.0f);
+  EXPECT_EQ(Game.JumpPhase, 0.0f);
   TGame::Hold(VK_UP, false);
   g.Frame();
   TGame::Hold(VK_UP, true);
   g.Frame();
-  EXPECT_GT(JumpPhase, 0.0f);
+  EXPECT_GT(Game.JumpPhase, 0.0f);
 }
 
 TEST(GameSession, CompletingLevelOneHundredEndsTheGame) {
   TGame g;
-  LevelNumber = 100;
+  Game.LevelNumber = 100;
   SetupLevel("");
-  SheepX = 0.5f;
-  Bonus = 0;
+  Game.SheepX = 0.5f;
+  Game.Bonus = 0;
   bool running = true;
   int frames = 0;
   while (running && frames < 40) {
@@ -226,7 +226,7 @@ TEST(GameSession, CompletingLevelOneHundredEndsTheGame) {
     ++frames;
   }
   EXPECT_FALSE(running);
-  EXPECT_EQ(EndReason, END_GAME_OVER);
+  EXPECT_EQ(Game.EndReason, END_GAME_OVER);
   EXPECT_EQ(frames, 21);
   EXPECT_NE(g.game.driver().FindText("Game Over"), nullptr);
 }
@@ -242,23 +242,23 @@ TEST(GameSession, NothingHitsTheSheepDuringTheLevelEnd) {
   for (int bonus : {999, 500}) {
     TGame g;
     SetupLevel("N000");  // a chaser at x 48, after the sheep at once
-    SheepX = 1.5f;
-    Bonus = bonus;
+    Game.SheepX = 1.5f;
+    Game.Bonus = bonus;
     bool hit = false;
-    for (int frame = 0; frame < 400 && LevelNumber == 1; ++frame) {
+    for (int frame = 0; frame < 400 && Game.LevelNumber == 1; ++frame) {
       g.Frame();
-      hit = hit || DeathTimer > 0;
+      hit = hit || Game.DeathTimer > 0;
     }
     EXPECT_FALSE(hit) << bonus;
-    EXPECT_EQ(LevelNumber, 2) << bonus;
-    EXPECT_EQ(CompleteTimer, 0) << bonus;
+    EXPECT_EQ(Game.LevelNumber, 2) << bonus;
+    EXPECT_EQ(Game.CompleteTimer, 0) << bonus;
   }
   // A death that runs out during a level end (a hit sheep still slides on ice) starts the level
   // afresh, its end count too.
   TGame g;
-  DeathTimer = 30;
-  CompleteTimer = 7;
+  Game.DeathTimer = 30;
+  Game.CompleteTimer = 7;
   g.Frame();
-  EXPECT_EQ(CompleteTimer, 0);
-  EXPECT_EQ(SheepX, 472.0f);
+  EXPECT_EQ(Game.CompleteTimer, 0);
+  EXPECT_EQ(Game.SheepX, 472.0f);
 }

@@ -12,7 +12,7 @@
 #include "game/game_session.h"
 #include "game/game_state.h"
 #include "game/level_check.h"
-#include "game/level_data.h"
+#include "game/level_files.h"
 #include "game/level_files.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
@@ -29,9 +29,9 @@ struct TCheckedEditor : TEditorSession {
   }
   // The level as the editor's edits leave it: in the work file and set up.
   static void Edit(const std::string& text) {
-    LevelText = text + std::string(117 - text.size(), ' ');
-    SaveLevel(WorkFileName, LevelNumber);
-    SetupLevel(LevelText);
+    Game.LevelText = text + std::string(117 - text.size(), ' ');
+    SaveLevel(WorkFileName, Game.LevelNumber);
+    SetupLevel(Game.LevelText);
   }
   static void Press(int key) {
     PostEvent({EVENT_KEYDOWN, key, 0, 0});
@@ -68,11 +68,11 @@ TEST(LevelCheck, AFinishableLevelIsWalkedInTheFramesReported) {
     int walked = 0;
     bool died = false, through = false;
     while (!through && walked < 2000) {
-      const float before = SheepX;
+      const float before = Game.SheepX;
       GameFrame();
       ++walked;
-      died = died || DeathTimer > 0;
-      through = before < 470.0f && SheepX == 472.0f;
+      died = died || Game.DeathTimer > 0;
+      through = before < 470.0f && Game.SheepX == 472.0f;
     }
     EXPECT_FALSE(died) << level;
     EXPECT_EQ(walked, frames) << level;

@@ -9,7 +9,7 @@
 #include "base/program_state.h"
 #include "game/game_session.h"
 #include "game/game_state.h"
-#include "game/level_data.h"
+#include "game/level_files.h"
 #include "game/level_editor.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-std::string Cell(int c) { return LevelText.substr(size_t(c) * 4, 4); }
+std::string Cell(int c) { return Game.LevelText.substr(size_t(c) * 4, 4); }
 
 TEST(LevelEditor, CellEdits) {
   struct TStep {
@@ -31,21 +31,21 @@ TEST(LevelEditor, CellEdits) {
       {"A308", 1, -1, "9207"}, {"N000", 1, 1, "    "},  {"1940", 2, 1, "1:40"},  {"1040", 2, -1, "1040"},
   };
   for (const TStep& s : steps) {
-    LevelText = std::string(s.before) + std::string(100, ' ');
+    Game.LevelText = std::string(s.before) + std::string(100, ' ');
     StepCellChar(s.index, s.delta);
     EXPECT_EQ(Cell(0), s.after) << s.before << " " << s.delta;
-    EXPECT_EQ(LevelText.size(), 104u);
+    EXPECT_EQ(Game.LevelText.size(), 104u);
   }
   EXPECT_EQ(DecodeCell("1:40", 0).speed, 10);
   // Cells 0 and 24 are neighbours; a copy and a swap rebuild the text from its cells.
-  LevelText = "1340" + std::string(92, ' ') + "C300";
+  Game.LevelText = "1340" + std::string(92, ' ') + "C300";
   SwapCells(0, -1);
   EXPECT_EQ(Cell(0), "C300");
   EXPECT_EQ(Cell(24), "1340");
   CopyCell(0, 12);
   EXPECT_EQ(Cell(12), "C300");
   RandomiseCell(3);
-  EXPECT_LE(LevelText.size(), 108u);
+  EXPECT_LE(Game.LevelText.size(), 108u);
 }
 
 struct TEditor : TEditorSession {
@@ -100,11 +100,11 @@ TEST(LevelEditor, EditsGoToTheWorkFileAndSSavesOneLine) {
 
   // The "-" buttons stop at level 1, the "+" ones at 100.
   e.Click(1, 150, 20);
-  EXPECT_EQ(LevelNumber, 1);
+  EXPECT_EQ(Game.LevelNumber, 1);
   for (int i = 0; i < 21; ++i) e.Click(1, 100, 110);
-  EXPECT_EQ(LevelNumber, 100);
+  EXPECT_EQ(Game.LevelNumber, 100);
   e.Click(1, 150, 110);
-  EXPECT_EQ(LevelNumber, 100);
+  EXPECT_EQ(Game.LevelNumber, 100);
   EXPECT_NE(e.game.driver().FindText("Object"), nullptr);
 }
 
@@ -151,7 +151,7 @@ TEST(LevelEditor, QuittingThroughThePauseMenuKeepsTheWork) {
     script.AtTime(ms + press.first, {EVENT_KEYDOWN, press.second, 0, 0})
         .AtTime(ms + press.first + 100, {EVENT_KEYUP, press.second, 0, 0});
   RunGame();
-  EXPECT_EQ(EndReason, 99);
+  EXPECT_EQ(Game.EndReason, 99);
   EXPECT_NE(e.MyLevels().find("\"                    1340"), std::string::npos);
 }
 
@@ -163,11 +163,11 @@ TEST(LevelEditor, GeneratedLevelsHoldTheirCountsOfObjects) {
     int total = 0;
     for (int k = 1; k <= 200; ++k) {
       SeedRnd(100000 + 7919 * k);  // seeds as the millisecond clock gives them
-      LevelText = std::string(26 * 4, ' ');
+      Game.LevelText = std::string(26 * 4, ' ');
       GenerateLevel(true, style);
       int objects = 0;
       for (int c = 0; c <= 24; ++c) {
-        const char kind = LevelText[size_t(4 * c)];
+        const char kind = Game.LevelText[size_t(4 * c)];
         if (kind == ' ') continue;
         ++objects;
         EXPECT_NE(std::string("12345678ABCFHIJKLM").find(kind), std::string::npos) << kind;
@@ -196,7 +196,7 @@ TEST(LevelEditor, ContinueWithSpaceHeldChangesNothing) {
       .AtTime(ms + 500, {EVENT_KEYDOWN, VK_SPACE, 0, 0})
       .AtTime(ms + 1300, {EVENT_KEYUP, VK_SPACE, 0, 0});
   e.Play(60);
-  EXPECT_EQ(EndReason, 0);
+  EXPECT_EQ(Game.EndReason, 0);
   EXPECT_EQ(Cell(5), "1340");
   EXPECT_EQ(e.Work(), before);
   EXPECT_FALSE(KeyDown(VK_SPACE));
@@ -217,7 +217,7 @@ TEST(LevelEditor, TheSettingsPanelTakesTheKeysAndClicks) {
   e.Key(VK_TAB);
   e.Play(12);
   EXPECT_EQ(ControlTable[0], VK_SPACE);
-  EXPECT_EQ(LevelNumber, 1);
+  EXPECT_EQ(Game.LevelNumber, 1);
   EXPECT_EQ(e.Work(), work);
   EXPECT_EQ(e.MyLevels(), mine);
 }
@@ -229,11 +229,11 @@ TEST(LevelEditor, AnEditAsTheWalkEndsIsKept) {
   e.Play(2);
   e.Post(EVENT_MOUSEDOWN, 1);
   e.Play(1);  // the press is taken in at the end of this frame and acts in the next
-  SheepX = 1.0f;
+  Game.SheepX = 1.0f;
   e.Play(1);
   e.Post(EVENT_MOUSEUP, 1);
   e.Play(1);
-  EXPECT_EQ(SheepX, 472.0f);
+  EXPECT_EQ(Game.SheepX, 472.0f);
   EXPECT_EQ(Cell(5), "1340");
   EXPECT_NE(e.Work().find("\"                    1340"), std::string::npos);
 }

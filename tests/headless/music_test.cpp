@@ -9,7 +9,7 @@
 #include "audio/music_player.h"
 #include "audio/sound_effects.h"
 #include "support/headless_game.h"
-#include "tune_render.h"
+#include "audio/tune_render.h"
 
 namespace {
 

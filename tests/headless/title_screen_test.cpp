@@ -134,7 +134,7 @@ TEST(TitleScreen, EscapeHeldOutOfAGameLeavesOnlyAfterAFreshPress) {
   struct TEscapeAfterGame : TEventSource {
     bool posted = false;
     void Pump() override {
-      if (!posted && EndReason == END_QUIT && SlideIn == 0) {
+      if (!posted && Game.EndReason == END_QUIT && SlideIn == 0) {
         PostEvent({EVENT_KEYDOWN, VK_ESCAPE, 0, 0});
         posted = true;
       }

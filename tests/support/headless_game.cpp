@@ -2,61 +2,20 @@
 
 #include <filesystem>
 
-#include "audio/music_file.h"
-#include "audio/music_player.h"
-#include "audio/sound_effects.h"
 #include "base/debug_log.h"
 #include "base/game_paths.h"
 #include "base/settings.h"
-#include "framework/common_assets.h"
 #include "framework/display_modes.h"
 #include "framework/present_frame.h"
 #include "framework/screen_size.h"
+#include "frontend/every_module.h"
 #include "frontend/main_program.h"
-#include "frontend/settings_panel.h"
-#include "frontend/title_screen.h"
-#include "game/game_state.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/files.h"
-#include "platform/image.h"
 #include "platform/input.h"
 #include "platform/sound.h"
-#include "scores/http_client.h"
-#include "scores/online_scores.h"
-#include "scores/score_table.h"
-#include "ui/controls.h"
 #include "ui/draw_helpers.h"
-
-namespace {
-
-void ResetEveryModule() {
-  // The screens' steps in the lower layers, as start-up hands them in.
-  InstallFrontEndSteps();
-  ResetMainProgram();
-  SetDefaultSettings();
-  SetDefaultControls();
-  ResetInput();
-  ResetDrawHelpers();
-  ResetPresentFrame();
-  ResetDisplayModes();
-  ResetCommonAssets();
-  ResetSettingsPanel();
-  ResetSoundEffects();
-  ResetMusicPlayer();
-  ResetMusicFile();
-  ResetImageDefaults();
-  ResetDrawState();
-  ResetTitleScreen();
-  ResetGameState();
-  ResetScoreTableAnimation();
-  ResetOnlineScores();
-  ResetHttpClient();
-  // Loading is over when a screen first runs.
-  PrepareFrontEnd();
-}
-
-}  // namespace
 
 THeadlessGame::THeadlessGame(const THeadlessOptions& options)
     : audio_(std::make_shared<TAudioLog>()),
@@ -65,6 +24,8 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options)
   SetDrawDriver(driver_);
   UseAudioDriver(NewRecordingDriver(audio_));
   ResetEveryModule();
+  // Loading is over when a screen first runs.
+  PrepareFrontEnd();
   ShowPointer();
 
   namespace fs = std::filesystem;
@@ -92,7 +53,6 @@ THeadlessGame::~THeadlessGame() {
   RemoveEventSource(&script_);
   CloseDebugLog();
   ResetEveryModule();
-  ResetGamePaths();
   CloseGraphics();
   SetDrawDriver(nullptr);
   ResetDrawState();

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ogg_encode.h"
+#include "platform/vorbisenc/ogg_encode.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "base/game_paths.h"
 #include "framework/present_frame.h"
 #include "game/game_state.h"
-#include "game/level_data.h"
 #include "game/level_files.h"
+#include "rules/level_set.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
 #include "ui/messages.h"
@@ -28,8 +28,8 @@ class LevelFilesTest : public ::testing::Test {
   void TearDown() override { ResetGamePaths(); }
   static std::string Loaded(const std::string& name, int level) {
     LoadLevel(name, level);
-    EXPECT_GE(LevelText.size(), 117u);
-    return LevelText.substr(0, LevelText.find_last_not_of(' ') + 1);
+    EXPECT_GE(Game.LevelText.size(), 117u);
+    return Game.LevelText.substr(0, Game.LevelText.find_last_not_of(' ') + 1);
   }
   static bool Posted(const std::string& text) {
     for (const ment& m : MessageList)
@@ -51,26 +51,12 @@ const std::string kWorld2 =
     "                case 5: strcpy(LevDat,\"E\"); break;\r\n"
     "        }\r\n    }\r\n";
 
-TEST(LevelLines, GroupNumbersAndLevelTexts) {
-  const struct { const char* line; int group; } groups[] = {
-      {"    if (grp==7)", 7}, {"(grp==12)", 12}, {"(grp==  3)", 3}, {"(grp==", 0},
-      {"(grp==x12", 0},     {"(grp==99999999999", 999}, {"if (grp=7)", -1}, {"", -1}};
-  for (const auto& g : groups) EXPECT_EQ(GroupOfLine(g.line), g.group) << g.line;
-
-  const struct { const char* line; const char* text; } texts[] = {
-      {"  case 1: strcpy(LevDat,\"1340    2\"); break;  ", "1340    2"}, {"case 1: \"a\" \"b\"", "a"},
-      {"case 1: \"13", ""}, {"case 1: 1340", ""}};  // cut short: no level
-  for (const auto& t : texts) EXPECT_EQ(LevelTextOfLine(t.line), t.text) << t.line;
-
-  EXPECT_EQ(CaseLine(3, "1340"), "                case 3: strcpy(LevDat,\"1340\"); break;");
-}
-
 TEST_F(LevelFilesTest, AGroupLineAndItsCaseLinesGiveTheWorldsLevels) {
   TTempDir::Write("Levels/T.txt", kWorld2);
   const char* const expected[] = {"A", "B   2340", "C", "D", "E"};
   for (int level = 6; level <= 10; ++level) EXPECT_EQ(Loaded("T", level), expected[level - 6]);
   EXPECT_EQ(Loaded("T", 7), "B   2340");
-  EXPECT_EQ(LevelColumns[4][COL_KIND], 2);  // and set up: cell 1 is column 4
+  EXPECT_EQ(Game.LevelColumns[4][COL_KIND], 2);  // and set up: cell 1 is column 4
   EXPECT_EQ(Loaded("T", 2), "1340");
   EXPECT_EQ(Loaded("T", 1), "");   // no case line 1 in world 1
   EXPECT_EQ(Loaded("T", 11), "");  // no world 3
@@ -79,14 +65,14 @@ TEST_F(LevelFilesTest, AGroupLineAndItsCaseLinesGiveTheWorldsLevels) {
 
 TEST_F(LevelFilesTest, SavingRewritesOnlyTheLevelsLineWithItsFirst101Characters) {
   TTempDir::Write("Levels/T.txt", kWorld2);
-  LevelText = std::string(100, '1') + "23" + std::string(15, '9');  // 117 characters
+  Game.LevelText = std::string(100, '1') + "23" + std::string(15, '9');  // 117 characters
   SaveLevel("T", 7);
   std::string expected = kWorld2;
   const std::string old = "                case 2: strcpy(LevDat,\"B   2340\"); break;";
   expected.replace(expected.find(old), old.size(),
                    "                case 2: strcpy(LevDat,\"" + std::string(100, '1') + "2\"); break;");
   EXPECT_EQ(TTempDir::Read("Levels/T.txt"), expected);
-  EXPECT_EQ(LevelText.size(), 117u);  // the level itself is left as it was
+  EXPECT_EQ(Game.LevelText.size(), 117u);  // the level itself is left as it was
   EXPECT_EQ(Loaded("T", 7), std::string(100, '1') + "2");
 
   // No line for the level, or no file: nothing changes and nothing is made.
@@ -100,7 +86,7 @@ TEST_F(LevelFilesTest, SavingRewritesOnlyTheLevelsLineWithItsFirst101Characters)
 TEST_F(LevelFilesTest, TwoCaseLinesForOnePositionLoadTheLaterAndSaveBoth) {
   TTempDir::Write("Levels/T.txt", "(grp==1)\ncase 1: \"1340\"\ncase 1: \"2340\"\ncase 2: \"x\"\n");
   EXPECT_EQ(Loaded("T", 1), "2340");
-  LevelText = "C300";
+  Game.LevelText = "C300";
   SaveLevel("T", 1);
   const std::string line = CaseLine(1, "C300") + "\r\n";
   EXPECT_EQ(TTempDir::Read("Levels/T.txt"), "(grp==1)\r\n" + line + line + "case 2: \"x\"\r\n");
@@ -122,7 +108,9 @@ TEST_F(LevelFilesTest, BadFilesLoadWithoutHarm) {
   for (const auto& c : cases) {
     TTempDir::Write("Levels/T.txt", c.bytes);
     EXPECT_EQ(Loaded("T", c.level), c.text) << c.bytes.substr(0, 40);
-    LevelText = "2340";
+    // Programs with no window read the same level from the same bytes.
+    EXPECT_EQ(LevelSetOf(SplitLevelLines(c.bytes)).Text(c.level), c.text) << c.bytes.substr(0, 40);
+    Game.LevelText = "2340";
     SaveLevel("T", c.level);  // the bad file is rewritten line by line, never read out of bounds
   }
   TTempDir::Write("Levels/T.txt", "(grp==1\ncase 1: \"" + huge + "\"");
@@ -165,7 +153,7 @@ TEST_F(LevelFilesTest, FailedCopiesAndSavesLeaveTheTargetAsItWas) {
   // The temporary beside the target can't be made: as when the folder is not writable.
   std::filesystem::create_directory("Levels/My Levels.txt.new");
   CopyFromWork("My Levels");
-  LevelText = "1340";
+  Game.LevelText = "1340";
   SaveLevel("My Levels", 7);
   EXPECT_EQ(TTempDir::Read("Levels/My Levels.txt"), kWorld2);
   EXPECT_TRUE(Posted("My Levels.txt"));
@@ -201,7 +189,7 @@ TEST_F(LevelFilesTest, AnOwnFileLackingLevelLinesIsKeptAndEditedFromBlank) {
               "(grp==1)\r\ncase 1: \"\"\r\n" + second + "\r\n(grp==2)\r\ncase 1: \"\"\r\n");
     EXPECT_EQ(TTempDir::Read("Levels/My Levels.txt"), own);
     EXPECT_NE(FileType("Levels/My Levels.bak"), FILETYPE_NONE);
-    LevelText = "1340";
+    Game.LevelText = "1340";
     SaveLevel("WIP", 6);
     EXPECT_EQ(Loaded("WIP", 6), "1340");
   }
@@ -229,7 +217,7 @@ TEST_F(LevelFilesTest, ShippedFilesHoldALineForEveryLevel) {
     for (int level = 1; level <= 100; ++level) playable += !Loaded(name, level).empty();
     EXPECT_EQ(playable, std::string(name) == "blank" ? 0 : 100) << name;
     for (int level = 1; level <= 100; ++level) {
-      LevelText = "1" + std::to_string(level);
+      Game.LevelText = "1" + std::to_string(level);
       SaveLevel(name, level);
     }
     for (int level = 1; level <= 100; ++level) EXPECT_EQ(Loaded(name, level), "1" + std::to_string(level));

@@ -3,7 +3,7 @@
 // stamp is written, so the bytes are the same on every build.
 #include <cmath>
 
-#include "ogg_encode.h"
+#include "platform/vorbisenc/ogg_encode.h"
 #include "synth.h"
 
 namespace ag {

@@ -46,7 +46,7 @@
 #include "frontend/main_program.h"
 #include "frontend/title_screen.h"
 #include "game/game_session.h"
-#include "game/level_data.h"
+#include "game/level_files.h"
 #include "platform/app.h"
 #include "platform/audio_drivers.h"
 #include "platform/clock.h"

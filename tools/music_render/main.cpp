@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tune_render.h"
+#include "audio/tune_render.h"
+#include "frontend/every_module.h"
 
 int main(int argc, char** argv) {
   if (argc < 4 || argc > 10) {
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
   for (int i = 4; i < argc; ++i) *numbers[i - 4] = std::atoi(argv[i]);
 
   TRenderResult r;
+  ResetEveryModule();
   if (!RenderTune(o, r)) {
     std::fprintf(stderr, "music_render: no tune \"%s\" in %s/Files/003/music/\n", o.tune.c_str(), o.gameFolder.c_str());
     return 1;
