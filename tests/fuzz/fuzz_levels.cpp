@@ -14,7 +14,7 @@
 #include "base/game_paths.h"
 #include "game/game_state.h"
 #include "game/level_files.h"
-#include "game/level_files.h"
+#include "rules/level_set.h"
 
 namespace {
 
