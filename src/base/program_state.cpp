@@ -9,6 +9,7 @@ const std::string TitleLine = "#" + std::to_string(WeekNumber) + " : " + GameTit
 int StartWorldLimit = 1;
 int StartWorld = 1;
 int GameMode = 1;
+int GameFlags = 0;
 int GameState = 0;
 int GameClockStart = 0;
 
@@ -21,6 +22,7 @@ void ResetProgramState() {
   StartWorldLimit = 1;
   StartWorld = 1;
   GameMode = 1;
+  GameFlags = 0;
   GameState = 0;
   GameClockStart = 0;
 }

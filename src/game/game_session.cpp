@@ -16,6 +16,7 @@
 #include "platform/input.h"
 #include "platform/stream.h"
 #include "base/game_paths.h"
+#include "rules/replay.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/messages.h"
@@ -32,6 +33,8 @@ void (*record_step)(int) = nullptr;
 bool pause_ended = false;
 // The events of the frame being played; kept, so their lists keep their room.
 TFrameEvents events;
+// A game (mode 1) records every frame's input, from its first frame to its end.
+TReplayRecorder recorder;
 
 TFrameInput ReadInput() {
   TFrameInput input;
@@ -90,6 +93,7 @@ void StartGame() {
   BestTable.assign(31, 0);
   PrepareWorkFile(GameMode);
   WorkFileName = "WIP";
+  recorder.Start(StartWorld, GameMode, GameFlags, GameMode == 1 ? LevelSetHash(ReadLevelSet(WorkFileName)) : 0);
   StartGame(Game, GameMode, StartWorld, StartWorldLimit, "");
   LoadLevel(WorkFileName, Game.LevelNumber);
   ResetEditorLatches();
@@ -101,7 +105,9 @@ void StartGame() {
 bool GameFrame() {
   BeginFrame(1);
   DrawBorders(Game);
-  StepFrame(Game, ReadInput(), events);
+  const TFrameInput input = ReadInput();
+  if (GameMode == 1) recorder.Frame(input);
+  StepFrame(Game, input, events);
   pause_ended = false;
   DrawObjectsAndSheep(events.picture);
   // Read every frame, so an S pressed to bind a control on the settings panel is not kept.
@@ -141,7 +147,13 @@ void RunGame() {
   if (record_step) record_step(Game.EndReason);
 }
 
+const TReplay* FinishedReplay(int64_t stamp, const std::string& name) {
+  if (recorder.Replay().mode != 1 || recorder.Replay().inputs.empty()) return nullptr;
+  return &recorder.Finish(Game, stamp, name);
+}
+
 void ResetGameSession() {
   pause_ended = false;
   events = TFrameEvents{};
+  recorder = TReplayRecorder{};
 }

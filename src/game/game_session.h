@@ -1,5 +1,9 @@
 // The game session: one game (or one editing session) from its first level to its end.
 #pragma once
+#include <cstdint>
+#include <string>
+
+#include "rules/replay.h"
 
 // Plays one game in GameMode (1 a game, 0 the level editor) from StartWorld, frame by frame,
 // until the lives run out, level 100 is done or the pause menu's Quit; then shows "Game Over" and
@@ -17,5 +21,8 @@ void StartGame();
 bool GameFrame();
 // Writes the highest world reached to "zivazo.dat" (one 32-bit little-endian integer).
 bool SaveWorldReached(int world);
-// Forgets a pause that ended (tests).
+// The replay of the game that has just ended, with the record's stamp and name; null for an
+// editing session (only games are recorded).
+const TReplay* FinishedReplay(int64_t stamp, const std::string& name);
+// Forgets a pause that ended and the game recorded (tests).
 void ResetGameSession();

@@ -126,6 +126,11 @@ void SetupLevel(const std::string& text) {
   SetupLevel(Game, text);
 }
 
+TLevelSet ReadLevelSet(const std::string& name) {
+  TLines lines;
+  return ReadLines(LevelFilePath(name), lines) ? LevelSetOf(lines) : TLevelSet{};
+}
+
 void LoadLevel(const std::string& name, int level) {
   TLines lines;
   const std::string text = ReadLines(LevelFilePath(name), lines) ? LevelTextIn(lines, level) : "";

@@ -3,12 +3,17 @@
 #pragma once
 #include <string>
 
+#include "rules/level_set.h"
+
 // Sets the game's level up from text (the rules' set-up) and prints the text in double quotes on
 // standard output.
 void SetupLevel(const std::string& text);
 // Reads level (1 to 100) of "Levels/" + name + ".txt" and sets it up as the game's level. A
 // missing file or case line gives an empty level.
 void LoadLevel(const std::string& name, int level);
+// Every level of "Levels/" + name + ".txt" as the rules read them; empty levels when the file
+// cannot be read.
+TLevelSet ReadLevelSet(const std::string& name);
 // Rewrites the one case line of level in "Levels/" + name + ".txt" with the first 101
 // characters of the game's LevelText; every other line stays as it was. The file is replaced
 // whole, through a temporary file, so a failure never leaves it half written.
