@@ -5,7 +5,7 @@
 #   tools/check_layers.sh [SRC]
 set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
-layers=(platform base ui audio framework game scores frontend)
+layers=(protocol platform base ui audio framework game scores frontend)
 
 rank_of() {
   local i

@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 seconds=${2:-20}
 clients=${3:-16}
-tools=$build/tools/score_server
+tools=$build/server
 command -v wrk >/dev/null || { echo "load_figures.sh: wrk is not installed (apt-get install wrk)" >&2; exit 1; }
 work=$(mktemp -d /tmp/score-figures-XXXXXX)
 chmod 755 "$work"
