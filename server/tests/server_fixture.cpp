@@ -40,7 +40,7 @@ TTestDatabase::TTestDatabase(const std::string& engine, const std::string& folde
   std::ifstream record(SERVER_TEST_POSTGRES_RECORD "/url");
   if (!std::getline(record, cluster_)) {
     ADD_FAILURE() << "no PostgreSQL test cluster: run the tests through ctest, whose fixture server.postgres "
-                     "starts it (tools/score_server/pg_cluster.sh)";
+                     "starts it (server/pg_cluster.sh)";
     return;
   }
   static std::atomic<int> made{0};

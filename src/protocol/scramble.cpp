@@ -22,6 +22,7 @@ TCodes CodesOf(const std::string& text) {
   return codes;
 }
 
+// Positions weighted by 3 i, modulo 4096.
 int Checksum(const TCodes& codes) {
   int64_t c = 0;
   for (size_t i = 0; i < codes.size(); ++i) c = (c + int64_t(codes[i]) * int64_t(i + 1) * 3) % 4096;
@@ -89,8 +90,6 @@ std::string DeriveScrambleKey(const std::string& a, const std::string& b, int w)
   }
   return key;
 }
-
-int ScrambleChecksum(const std::string& text) { return Checksum(CodesOf(text)); }
 
 std::string ScrambleText(const std::string& text, const std::string& key) {
   if (key.empty()) return "";

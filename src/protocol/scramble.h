@@ -12,8 +12,6 @@ extern const std::string ScrambleFailed;  // "XXX": what a text that fails a che
 // The key from its sources: 2 (len(title) + len(phrase)) characters, alternately from the ranges
 // 31 to 105 and 36 to 106. Title and phrase must not be empty.
 std::string DeriveScrambleKey(const std::string& title, const std::string& phrase, int week);
-// Checksum of a text: positions weighted by 3 i, modulo 4096.
-int ScrambleChecksum(const std::string& text);
 // Text to upper-case hexadecimal of 2 (n + 12) characters; "" with an empty key.
 std::string ScrambleText(const std::string& text, const std::string& key);
 // The reverse; ScrambleFailed when either checksum fails, or with an empty key.

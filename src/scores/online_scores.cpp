@@ -9,8 +9,8 @@
 #include "base/program_state.h"
 #include "framework/setup_file.h"
 #include "platform/input.h"
-#include "scores/http_client.h"
 #include "protocol/name_rules.h"
+#include "scores/http_client.h"
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "scores/scramble.h"
@@ -85,8 +85,6 @@ void Fetch() {
 
 
 std::string SubmissionLine(const TScores& r) { return RecordLine(RecordFieldsOf(r), SubmitMark); }
-
-std::string CredentialWrapper() { return CredentialWrapper(UserName, Password); }
 
 TScoresList ParseOnlineTable(const std::string& body) {
   TScoresList entries;

@@ -19,8 +19,6 @@ extern int MotdCount;            // message-of-the-day lines in MotdLines[1..]
 
 // The record as a submission: its fields, SubmitMark, its 30 level values.
 std::string SubmissionLine(const TScores& record);
-// The credentials as the server checks them: UserName "|" Password scrambled with HeaderCode.
-std::string CredentialWrapper();
 
 // The entries of a fetched table: lines 2k - 1 and 2k hold entry k, at most 30, lines without
 // "|" skipped; each entry's mode is made ~mode, as online records carry it.
