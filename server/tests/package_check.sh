@@ -23,7 +23,7 @@ fail() {
   exit 1
 }
 # What a web service has no use for: X11, OpenGL, images, fonts, sound.
-GRAPHICS_SOUND='libx11|libxext|libxrandr|libxxf86vm|libgl|libglu|libglx|libpng|libfreetype|libvorbis|libogg|libopenal'
+GRAPHICS_SOUND='libx11|libxext|libxrandr|libxxf86vm|libgl1|libgl\.|libglu|libglx|libopengl|libpng|libfreetype|libvorbis|libogg|libopenal'
 
 for program in "${PROGRAMS[@]}"; do
   needed=$(ldd "$program" | grep -iE "$GRAPHICS_SOUND" || true)
