@@ -25,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "protocol/online_requests.h"
 #include "score_http.h"
 
 namespace {
@@ -192,8 +193,7 @@ void TScoreServer::TParts::RunLoop() {
     job.deadline = c.deadline;
     forget(fd);
     const std::string line = job.head.substr(0, job.head.find('\n'));
-    const int lane = line.find("/enscore/login.php") != std::string::npos ||
-                     line.find("/enscore/scores.php") != std::string::npos;
+    const int lane = line.find(LoginPath) != std::string::npos || line.find(SubmitPath) != std::string::npos;
     std::lock_guard<std::mutex> hold(jobs_mutex);
     jobs[lane].push_back(std::move(job));
     jobs_ready[lane].notify_one();
