@@ -1,9 +1,5 @@
 #include "base/program_state.h"
 
-// The build gives the week, from which it also names the game folder it stages.
-const int WeekNumber = LAMBRISK_WEEK;
-const std::string GameTitle = "Lambrisk";
-const std::string Subtitle = "";
 const std::string TitleLine = "#" + std::to_string(WeekNumber) + " : " + GameTitle + " " + Subtitle;
 
 int StartWorldLimit = 1;

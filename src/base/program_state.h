@@ -3,10 +3,10 @@
 #pragma once
 #include <string>
 
-// Build constants.
-extern const int WeekNumber;          // 3: names the game folder "003/"
-extern const std::string GameTitle;   // "Lambrisk"
-extern const std::string Subtitle;    // ""
+#include "protocol/game_identity.h"
+
+// Build constants (WeekNumber, GameTitle and Subtitle are the protocol's: the requests and the
+// scrambling carry them).
 extern const std::string TitleLine;   // "#3 : Lambrisk ": window title, log banner, pause scatter
 
 extern int StartWorldLimit;  // highest world the player may start from, 1 to 20

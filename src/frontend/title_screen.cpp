@@ -14,7 +14,7 @@
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
-#include "scores/name_rules.h"
+#include "protocol/name_rules.h"
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "ui/controls.h"

@@ -26,6 +26,22 @@ void WaitForRelease() {
 
 }  // namespace
 
+bool NameCharAllowed(TNameKind kind, const std::string& text, int c, std::string& why) {
+  why.clear();
+  if (c < 32 || c == 127 || c > 255) return false;
+  const std::string what = kind == TNameKind::RecordName ? "a name"
+                           : kind == TNameKind::UserName ? "a user name"
+                                                         : "a password";
+  if (text.size() >= LongestName(kind)) {
+    why = "At most " + std::to_string(LongestName(kind)) + " characters in " + what;
+    return false;
+  }
+  if (!NameCharRefused(kind, c)) return true;
+  why = c > 126 ? "Only plain letters, digits and signs in " + what
+                : "\"" + std::string(1, char(c)) + "\" can't be part of " + what;
+  return false;
+}
+
 namespace {
 
 // Held keys repeat: one message on screen at a time says it.

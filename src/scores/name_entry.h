@@ -3,8 +3,12 @@
 #pragma once
 #include <string>
 
-#include "scores/name_rules.h"
+#include "protocol/name_rules.h"
 
+// Whether the typed character code c may follow text in a name of this kind: the protocol's rule,
+// which the server checks too. When it may not, why is a short message for the player, or "" for
+// control codes (Tab, Return, Escape, Delete), which are simply never inserted.
+bool NameCharAllowed(TNameKind kind, const std::string& text, int c, std::string& why);
 // One editing step: a typed character appended when the rules of its kind let it (a record's name
 // unless told otherwise), and Backspace taking the last one off. A refused character shows a
 // floating message that says why.

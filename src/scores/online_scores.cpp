@@ -9,8 +9,8 @@
 #include "base/program_state.h"
 #include "framework/setup_file.h"
 #include "platform/input.h"
+#include "protocol/name_rules.h"
 #include "scores/http_client.h"
-#include "scores/name_rules.h"
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "scores/scramble.h"
@@ -22,13 +22,8 @@ bool LoginFailed = false;
 int RefreshState = 0;
 int Submitted = 0;
 int MotdCount = 0;
-const std::string SubmitMark = "|^[+=\xA2!K39qW7 mod |";
 
 namespace {
-
-const int kTableEntries = 30;
-
-bool StartsWith(const std::string& text, const std::string& head) { return text.compare(0, head.size(), head) == 0; }
 
 void CleanCredentials() {
   UserName = CleanLoginText(UserName);
@@ -51,7 +46,7 @@ std::string Request(const std::string& path) {
 }
 
 void SubmitTableBest() {
-  SubmitScore(Scramble(UserName + "|" + CredentialWrapper() + "|" + SubmissionLine(*TableBest), ""));
+  SubmitScore(SubmitInput(UserName, Password, SubmissionLine(*TableBest), ScrambleKey));
   ++Submitted;
 }
 
@@ -68,8 +63,8 @@ void ForgetCurrentTable() {
 
 void Fetch() {
   PlaySfx(99, 0.5f, 1.0f, 0.0f);
-  const std::string reply = FetchTable(TableNumber(GameMode, StartWorld, kGameFlags));
-  if (UpperText(reply).find("<HEAD>") != std::string::npos) {
+  const std::string reply = FetchTable(std::to_string(TableNumber(GameMode, StartWorld, kGameFlags)));
+  if (NoTableReply(reply)) {
     if (TableBest) SubmitTableBest();
   } else {
     const TScoresList entries = ParseOnlineTable(reply);
@@ -89,41 +84,12 @@ void Fetch() {
 }  // namespace
 
 
-std::string TableNumber(int mode, int world, int flags) {
-  return std::to_string(int64_t(mode) + int64_t(world) * 100 + int64_t(flags) * 1000);
-}
-
-std::string SubmissionLine(const TScores& r) {
-  std::string line = std::to_string(r.Score) + "|" + r.Name + "|" + std::to_string(r.Badges) + "|" +
-                     std::to_string(r.Timestamp) + "|" + std::to_string(r.Level) + "|" +
-                     std::to_string(r.GameMode) + "|" + std::to_string(r.GameFlags) + "|" +
-                     std::to_string(r.Quit) + SubmitMark;
-  for (int k = 1; k <= 30; ++k) line += (k > 1 ? "|" : "") + std::to_string(r.Best[size_t(k)]);
-  return line;
-}
-
-std::string CredentialWrapper() { return Scramble(UserName + "|" + Password, HeaderCode); }
-
-std::string ReplyBody(const std::string& reply) {
-  std::string body;
-  bool collecting = false;
-  for (size_t i = 0; i < reply.size(); ++i) {
-    if (reply[i] == '\n' && i + 1 < reply.size() && reply[i + 1] == '\n') {
-      collecting = !collecting;
-      i += 2;
-    }
-    if (collecting && i < reply.size()) body += reply[i];
-  }
-  return body;
-}
+std::string SubmissionLine(const TScores& r) { return RecordLine(RecordFieldsOf(r), SubmitMark); }
 
 TScoresList ParseOnlineTable(const std::string& body) {
   TScoresList entries;
-  for (int k = 1; k <= kTableEntries; ++k) {
-    const std::string a = Field(body, "\n", 2 * k - 1);
-    if (a.find('|') == std::string::npos) continue;
-    TScoresPtr entry = ReadScoreFields(a, Field(body, "\n", 2 * k));
-    if (!entry) continue;
+  for (const TRecordFields& fields : ReadTableText(body)) {
+    TScoresPtr entry = ScoresFrom(fields);
     entry->GameMode = ~entry->GameMode;
     entries.push_back(entry);
   }
@@ -133,24 +99,24 @@ TScoresList ParseOnlineTable(const std::string& body) {
 std::string OnlineLogin(const std::string& input) {
   CleanCredentials();
   if (CredentialsOutOfBounds()) return "WRONG PASSWORD";
-  return Request("/enscore/login.php?week=" + std::to_string(WeekNumber) + "&input=" + input);
+  return Request(LoginRequest(WeekNumber, input));
 }
 
 std::string SubmitScore(const std::string& input) {
   CleanCredentials();
   if (CredentialsOutOfBounds()) return "WRONG PASSWORD";
-  return Request("/enscore/scores.php?Week=" + std::to_string(WeekNumber) + "&Input=" + input);
+  return Request(SubmitRequest(WeekNumber, input));
 }
 
 std::string FetchTable(const std::string& tableName) {
   CleanCredentials();
-  return Request("/enscore/tables/" + std::to_string(WeekNumber) + "/" + tableName + ".txt");
+  return Request(TableRequest(WeekNumber, tableName));
 }
 
 void Login() {
   CleanCredentials();
-  const std::string reply = OnlineLogin(Scramble(UserName + "|" + CredentialWrapper(), ""));
-  if (!StartsWith(reply, "Password Correct") && !StartsWith(reply, "Welcome!")) {
+  const std::string reply = OnlineLogin(LoginInput(UserName, Password, ScrambleKey));
+  if (!LoginAccepted(reply)) {
     LoginFailed = true;
     RefreshState = 0;
     return;

@@ -6,6 +6,8 @@
 #include <array>
 #include <string>
 
+#include "protocol/online_requests.h"
+#include "protocol/score_line.h"
 #include "scores/score_records.h"
 
 extern std::array<std::string, 20> MotdLines;  // the server's message of the day, lines 1 ..
@@ -14,16 +16,9 @@ extern bool LoginFailed;         // the last login was rejected
 extern int RefreshState;         // 0 idle, 1 requested, 2 fetch next frame, 3 done (button up?)
 extern int Submitted;            // submissions made by the current refresh
 extern int MotdCount;            // message-of-the-day lines in MotdLines[1..]
-extern const std::string SubmitMark;  // between a submitted record's fields and its level values
 
-// Decimal table number: mode + world * 100 + flags * 1000.
-std::string TableNumber(int mode, int world, int flags);
 // The record as a submission: its fields, SubmitMark, its 30 level values.
 std::string SubmissionLine(const TScores& record);
-// The credentials as the server checks them: UserName "|" Password scrambled with HeaderCode.
-std::string CredentialWrapper();
-// The text after the first empty line of a reply, up to the next empty line.
-std::string ReplyBody(const std::string& reply);
 
 // The entries of a fetched table: lines 2k - 1 and 2k hold entry k, at most 30, lines without
 // "|" skipped; each entry's mode is made ~mode, as online records carry it.
@@ -31,7 +26,7 @@ TScoresList ParseOnlineTable(const std::string& body);
 
 // One request each; the reply's body, "" without a connection. The credentials are cleaned
 // first; login and submit answer "WRONG PASSWORD" without traffic when either is shorter or
-// longer than the server takes (name_rules.h).
+// longer than the server takes (protocol/name_rules.h).
 std::string OnlineLogin(const std::string& input);
 std::string SubmitScore(const std::string& input);
 std::string FetchTable(const std::string& tableName);

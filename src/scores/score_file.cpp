@@ -1,6 +1,5 @@
 #include "scores/score_file.h"
 
-#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -20,27 +19,6 @@ namespace {
 bool loaded_once = false;
 // The name prompt is editing the newest record: a reload keeps the list as it is.
 bool list_held = false;
-
-// A decimal number as the string-to-integer service reads it, held at the 64-bit ends.
-int64_t Decimal(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  int64_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    const int digit = text[i] - '0';
-    value = value > (INT64_MAX - digit) / 10 ? INT64_MAX : value * 10 + digit;
-  }
-  return negative ? -value : value;
-}
-
-// The absolute value of a 32-bit field.
-int32_t Magnitude(const std::string& text) {
-  const int64_t v = Decimal(text);
-  const int64_t a = v < 0 ? -v : v;
-  return a > INT32_MAX ? INT32_MAX : int32_t(a);
-}
 
 std::string CredentialsLine() { return Scramble(UserName + "|" + Password, HeaderCode); }
 
@@ -63,32 +41,40 @@ void KeepDamagedFile(const std::string& path, int damaged) {
 
 }  // namespace
 
-std::string ScoreLine(const TScores& r) {
-  std::string line = std::to_string(r.Score) + "|" + r.Name + "|" + std::to_string(r.Badges) + "|" +
-                     std::to_string(r.Timestamp) + "|" + std::to_string(r.Level) + "|" +
-                     std::to_string(r.GameMode) + "|" + std::to_string(r.GameFlags) + "|" +
-                     std::to_string(r.Quit) + SectionMark;
-  for (int k = 1; k <= 30; ++k) line += (k > 1 ? "|" : "") + std::to_string(r.Best[size_t(k)]);
-  return line;
+TRecordFields RecordFieldsOf(const TScores& r) {
+  TRecordFields f;
+  f.Score = r.Score;
+  f.Name = r.Name;
+  f.Badges = r.Badges;
+  f.Timestamp = r.Timestamp;
+  f.Level = r.Level;
+  f.GameMode = r.GameMode;
+  f.GameFlags = r.GameFlags;
+  f.Quit = r.Quit;
+  for (int k = 1; k <= kLevelValues; ++k) f.Best[size_t(k)] = r.Best[size_t(k)];
+  return f;
 }
+
+// The protocol's reader holds every field but Score and Timestamp to 32 bits already.
+TScoresPtr ScoresFrom(const TRecordFields& f) {
+  auto r = std::make_shared<TScores>();
+  r->Score = f.Score;
+  r->Name = f.Name;
+  r->Badges = int32_t(f.Badges);
+  r->Timestamp = f.Timestamp;
+  r->Level = int32_t(f.Level);
+  r->GameMode = int32_t(f.GameMode);
+  r->GameFlags = int32_t(f.GameFlags);
+  r->Quit = int32_t(f.Quit);
+  for (int k = 1; k <= kLevelValues; ++k) r->Best[size_t(k)] = int32_t(f.Best[size_t(k)]);
+  return r;
+}
+
+std::string ScoreLine(const TScores& r) { return RecordLine(RecordFieldsOf(r), SectionMark); }
 
 TScoresPtr ReadScoreLine(const std::string& line) {
-  return ReadScoreFields(Field(line, SectionMark, 1), Field(line, SectionMark, 2));
-}
-
-TScoresPtr ReadScoreFields(const std::string& f, const std::string& g) {
-  if (f.find('|') == std::string::npos) return nullptr;
-  auto r = std::make_shared<TScores>();
-  r->Score = Decimal(Field(f, "|", 1));
-  r->Name = TrimText(Field(f, "|", 2));
-  r->Badges = Magnitude(Field(f, "|", 3));
-  r->Timestamp = Decimal(Field(f, "|", 4));
-  r->Level = Magnitude(Field(f, "|", 5));
-  r->GameMode = Magnitude(Field(f, "|", 6));
-  r->GameFlags = Magnitude(Field(f, "|", 7));
-  r->Quit = Magnitude(Field(f, "|", 8));
-  for (int k = 1; k <= 30; ++k) r->Best[size_t(k)] = Magnitude(Field(g, "|", k));
-  return r;
+  TRecordFields f;
+  return ReadRecordLine(line, SectionMark, f) ? ScoresFrom(f) : nullptr;
 }
 
 void LoadScores() {

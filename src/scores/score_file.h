@@ -9,13 +9,13 @@
 extern std::string UserName;  // the online credentials, kept in the file's first line
 extern std::string Password;
 
+// A record as the protocol's line carries it, and back (the game's records hold 32-bit fields).
+TRecordFields RecordFieldsOf(const TScores& record);
+TScoresPtr ScoresFrom(const TRecordFields& fields);
 // The plain text of one record's line, and the record read back from one (null when the line
 // holds no record).
 std::string ScoreLine(const TScores& record);
 TScoresPtr ReadScoreLine(const std::string& plain);
-// The same from the line's two halves: the "|"-separated fields and the 30 per-level values (the
-// online tables send them as two lines).
-TScoresPtr ReadScoreFields(const std::string& fields, const std::string& levels);
 
 // Replaces the local list and the stored login with the contents of "nuscores.dat". A list that
 // was loaded before in this run is saved first, so a reload never loses a game played since; when

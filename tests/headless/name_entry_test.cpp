@@ -1,6 +1,6 @@
 // Typing a record's name and the online login: each kind keeps to its limits, and a refused
-// character says why, once however often the key repeats. That the login's limits are the
-// server's, character by character, is checked beside the server (name_limits_test).
+// character says why, once however often the key repeats. That every kind's limits are the
+// server's, character by character, is checked beside the server (name_rules_test).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,6 +25,7 @@ TEST(NameEntryTest, TypingKeepsToTheServersLimits) {
   } cases[] = {
       {name, "ab", '<', "ab", "\"<\" can't be part of a name"},
       {name, "ab", '\t', "ab", ""},
+      {name, "ab", 127, "ab", ""},
       {name, "ab", 0xE9, "ab\xE9", ""},
       {name, n39, 'x', n39 + "x", ""},
       {name, n39 + "x", 'x', n39 + "x", "At most 40 characters in a name"},

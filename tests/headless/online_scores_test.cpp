@@ -6,7 +6,7 @@
 
 #include "base/program_state.h"
 #include "framework/setup_file.h"
-#include "scores/name_rules.h"
+#include "protocol/name_rules.h"
 #include "scores/online_scores.h"
 #include "scores/score_file.h"
 #include "scores/score_records.h"
@@ -68,8 +68,8 @@ TEST(OnlineScoresTest, ReplyBodyTableNumberAndCleanCredentials) {
       {"H\n\n\n", "\n"},
   };
   for (const auto& [reply, body] : bodies) EXPECT_EQ(ReplyBody(reply), body) << reply;
-  EXPECT_EQ(TableNumber(1, 4, 0), "401");
-  EXPECT_EQ(TableNumber(0, 20, 1), "3000");
+  EXPECT_EQ(TableNumber(1, 4, 0), 401);
+  EXPECT_EQ(TableNumber(0, 20, 1), 3000);
   EXPECT_EQ(CleanLoginText("a:b;c*\"'-+&?{}[]~#\\/"), "a_b_c_______________");
   TScores r;
   r.Score = 12;

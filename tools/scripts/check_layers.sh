@@ -6,7 +6,7 @@
 #   tools/scripts/check_layers.sh [SRC]
 set -euo pipefail
 src=${1:-"$(dirname "$0")/../../src"}
-layers=(rules level_solver platform base ui audio framework game scores frontend)
+layers=(rules protocol level_solver replay_check platform base ui audio framework game scores frontend)
 
 rank_of() {
   local i

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# The score server's Debian package: its files and control data, its systemd unit as systemd
-# reads it (systemd-analyze verify, and the sandboxing's exposure score), that the game's install
-# leaves the server out, and the packaged server started as systemd would start it: as an
-# unprivileged user whose only privilege is binding low ports, on port 80 (in a network namespace
-# of its own, where port 80 is surely free), answering its health check.
-# Usage: package_check.sh <build folder>
+# The score server's Debian package: its files and control data, that neither its programs nor
+# its dependencies bring a graphics, sound or image library, its systemd unit as systemd reads it
+# (systemd-analyze verify, and the sandboxing's exposure score), that the game's install leaves
+# the server out, and the packaged server started as systemd would start it: as an unprivileged
+# user whose only privilege is binding low ports, on port 80 (in a network namespace of its own,
+# where port 80 is surely free), answering its health check.
+# Usage: package_check.sh <build folder> <server program>...
 set -euo pipefail
 BUILD=${1:?build folder}
+shift
+PROGRAMS=("$@")
 WORK=$(mktemp -d /tmp/lambrisk-server-package-XXXXXX)
 SERVER_PID=""
 cleanup() {
@@ -19,7 +22,13 @@ fail() {
   [ -f "$WORK/server.log" ] && { echo "--- server log"; cat "$WORK/server.log"; } >&2
   exit 1
 }
-UNIT=lib/systemd/system/lambrisk-score-server.service
+# What a web service has no use for: X11, OpenGL, images, fonts, sound.
+GRAPHICS_SOUND='libx11|libxext|libxrandr|libxxf86vm|libgl1|libgl\.|libglu|libglx|libopengl|libpng|libfreetype|libvorbis|libogg|libopenal'
+
+for program in "${PROGRAMS[@]}"; do
+  needed=$(ldd "$program" | grep -iE "$GRAPHICS_SOUND" || true)
+  [ -z "$needed" ] || fail "$(basename "$program") needs $needed"
+done
 
 cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/cpack" -D CPACK_COMPONENTS_ALL=score_server \
   >"$WORK/cpack.txt" 2>&1 || { cat "$WORK/cpack.txt"; fail "cpack failed"; }
@@ -29,14 +38,20 @@ field() { dpkg-deb -f "$deb" "$1"; }
 for lib in libsqlite3-0 libpq5 libsodium23; do
   field Depends | grep -q "$lib" || fail "Depends lacks $lib: $(field Depends)"
 done
+! field Depends | grep -qiE "$GRAPHICS_SOUND" || fail "Depends has a graphics or sound library: $(field Depends)"
 dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/lambrisk-score-server/score_server.conf ||
-  fail "the configuration is not a conffile"
+  fail "the configuration is not a conffile in /etc"
 dpkg-deb -x "$deb" "$WORK/root"
 ROOT=$WORK/root
+# The unit where systemd's own are.
+UNIT=$(pkg-config --variable=systemdsystemunitdir systemd 2>/dev/null || echo /usr/lib/systemd/system)
+UNIT=${UNIT#/}/lambrisk-score-server.service
 for f in usr/sbin/lambrisk-score-server usr/sbin/lambrisk-score-admin "$UNIT" etc/lambrisk-score-server/score_server.conf \
          usr/share/doc/lambrisk-score-server/copyright; do
   [ -e "$ROOT/$f" ] || fail "missing /$f"
 done
+grep -qx "ExecStart=/usr/sbin/lambrisk-score-server --config /etc/lambrisk-score-server/score_server.conf" "$ROOT/$UNIT" ||
+  fail "the unit does not start the packaged server with its configuration: $(grep ExecStart "$ROOT/$UNIT")"
 [ -z "$(cd "$ROOT" && find . -path './usr/share/lambrisk*' -o -path './usr/bin/*')" ] || fail "game files in the server's package"
 
 cmake --install "$BUILD" --prefix "$WORK/game" >/dev/null || fail "cmake --install failed"

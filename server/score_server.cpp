@@ -25,9 +25,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "scores/scramble.h"
+#include "protocol/online_requests.h"
 #include "score_http.h"
-#include "score_limits.h"
 
 namespace {
 
@@ -194,8 +193,7 @@ void TScoreServer::TParts::RunLoop() {
     job.deadline = c.deadline;
     forget(fd);
     const std::string line = job.head.substr(0, job.head.find('\n'));
-    const int lane = line.find("/enscore/login.php") != std::string::npos ||
-                     line.find("/enscore/scores.php") != std::string::npos;
+    const int lane = line.find(LoginPath) != std::string::npos || line.find(SubmitPath) != std::string::npos;
     std::lock_guard<std::mutex> hold(jobs_mutex);
     jobs[lane].push_back(std::move(job));
     jobs_ready[lane].notify_one();
@@ -267,7 +265,7 @@ void TScoreServer::TParts::RunLoop() {
       const size_t end = HeadEnd(c.bytes, c.scanned);
       c.scanned = c.bytes.size();
       if (end) return dispatch(fd, c, 0, end);
-      if (c.bytes.size() >= limits::kHeadLongest)
+      if (c.bytes.size() >= kHeadLongest)
         return dispatch(fd, c, c.bytes.find('\n') == std::string::npos ? 414 : 431, 0);
     }
   };
@@ -363,7 +361,7 @@ void TScoreServer::TParts::Answer(TJob& job) {
                         " ms (" + std::to_string(job.received) + " bytes came)";
         break;
       case 414:
-      case 431: reply.refusal = "request head longer than " + std::to_string(limits::kHeadLongest) + " bytes"; break;
+      case 431: reply.refusal = "request head longer than " + std::to_string(kHeadLongest) + " bytes"; break;
       case 405: reply.refusal = "method " + request.method + " refused"; break;
       case 503: reply.refusal = "no worker came free before the request's deadline"; break;
       default: reply.refusal = "unreadable request (" + std::to_string(job.received) + " bytes)"; break;
@@ -411,7 +409,6 @@ bool TScoreServer::Start(const TServerOptions& options) {
     error_ = "libsodium cannot start";
     return false;
   }
-  BuildScrambleKey();
   TParts& p = *parts_;
   std::string why;
   p.store = OpenScoreStore(options.database, why);

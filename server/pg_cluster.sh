@@ -11,7 +11,7 @@ set -euo pipefail
 command=${1:?start or stop}
 record=${2:?record folder}
 bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
-[ -x "$bin/initdb" ] || { echo "pg_cluster.sh: PostgreSQL is not installed (tools/install-deps.sh test)" >&2; exit 1; }
+[ -x "$bin/initdb" ] || { echo "pg_cluster.sh: PostgreSQL is not installed (tools/scripts/install-deps.sh test)" >&2; exit 1; }
 
 as_owner() {
   if [ "$(id -u)" -eq 0 ]; then runuser -u nobody -- "$@"; else "$@"; fi

@@ -19,11 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "base/program_state.h"
+#include "protocol/game_identity.h"
+#include "protocol/online_requests.h"
+#include "protocol/score_line.h"
+#include "score_client.h"
 #include "score_store.h"
-#include "scores/http_client.h"
-#include "scores/online_scores.h"
-#include "scores/scramble.h"
 #include "server_process.h"
 
 namespace {
@@ -38,23 +38,13 @@ struct TSent {
   bool acked;
 };
 
-std::string Request(const std::string& host, const std::string& path) {
-  Thttp http;
-  std::string reply;
-  if (http.Open(host, 0)) reply = http.Get(path);
-  http.Close();
-  return ReplyBody(reply);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 30;
   const int clients = argc > 2 ? std::max(1, std::atoi(argv[2])) : 16;
   const int processes = argc > 4 ? std::clamp(std::atoi(argv[4]), 1, 2) : 1;
-  BuildScrambleKey();
-  HttpConnectMillis = 2000;
-  HttpSilenceMillis = 5000;
+  const std::string key = GameScrambleKey();
   char dirTemplate[] = "/tmp/score_bench_XXXXXX";
   if (!mkdtemp(dirTemplate)) return 1;
   const std::string dir = dirTemplate;
@@ -99,26 +89,26 @@ int main(int argc, char** argv) {
       std::snprintf(password, sizeof password, "pass%02dword", t);
       std::snprintf(recordName, sizeof recordName, "Ram %02d", t);
       const std::string& host = hosts[size_t(t % processes)];
-      const std::string wrapper = Scramble(std::string(name) + "|" + password, HeaderCode);
-      const std::string login = "/enscore/login.php?week=3&input=" + Scramble(std::string(name) + "|" + wrapper, "");
+      const std::string login = LoginRequest(WeekNumber, LoginInput(name, password, key));
       std::vector<double> mine;
       std::vector<TSent> mySent;
       for (int64_t n = 1; running; ++n) {
         const int world = int(n % 20) + 1;
-        TScores r;
+        TRecordFields r;
         r.Score = int64_t(t) * 100000000 + n;
         r.Name = recordName;
         r.Timestamp = n;
         r.Level = world;
         r.GameMode = 1;
-        const std::string submit = "/enscore/scores.php?Week=3&Input=" +
-                                   Scramble(std::string(name) + "|" + wrapper + "|" + SubmissionLine(r), "");
-        const std::string paths[3] = {login, "/enscore/tables/3/" + TableNumber(1, world, 0) + ".txt", submit};
+        const std::string submit =
+            SubmitRequest(WeekNumber, SubmitInput(name, password, RecordLine(r, SubmitMark), key));
+        const std::string table = std::to_string(TableNumber(r.GameMode, world, 0));
+        const std::string paths[3] = {login, TableRequest(WeekNumber, table), submit};
         for (int op = 0; op < 3; ++op) {
           const auto start = TClock::now();
-          const std::string body = Request(host, paths[op]);
+          const std::string body = ScoreRequest(host, paths[op], 12000);
           const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
-          if (op == 2) mySent.push_back({1 + world * 100, r.Score, r.Timestamp, name, r.Name, body == "OK"});
+          if (op == 2) mySent.push_back({TableNumber(r.GameMode, world, 0), r.Score, r.Timestamp, name, r.Name, body == "OK"});
           if (body.empty()) {
             ++failed;
             // The server is down (killed and not yet back): try again shortly, without spinning.

@@ -64,7 +64,7 @@ TEST(ScoreServerOperationsTest, ConfigurationReloadsOnHangUpAndTheLogKeepsPasswo
   ScoreServer = "127.0.0.1:" + std::to_string(server.port);
   UserName = "Shepherd";
   Password = "woolly jumper";
-  const std::string input = Scramble(UserName + "|" + CredentialWrapper(), "");
+  const std::string input = Scramble(UserName + "|" + CredentialWrapper(UserName, Password), "");
   EXPECT_EQ(OnlineLogin(input), "Welcome!|First week");
   auto reload = [&](const std::string& text, const std::string& logged) {
     TTempDir::Write(config, text);
@@ -76,7 +76,7 @@ TEST(ScoreServerOperationsTest, ConfigurationReloadsOnHangUpAndTheLogKeepsPasswo
   reload("port = 0\nmotd = Third week\nthreads = many\n", "configuration not reloaded");
   EXPECT_EQ(OnlineLogin(input), "Password Correct|Second week");
   Password = "not the one";
-  EXPECT_EQ(OnlineLogin(Scramble(UserName + "|" + CredentialWrapper(), "")), "Wrong Password");
+  EXPECT_EQ(OnlineLogin(Scramble(UserName + "|" + CredentialWrapper(UserName, Password), "")), "Wrong Password");
   EXPECT_EQ(GetStatus(server.port, "/healthz"), "HTTP/1.1 200 OK");
   server.Stop(SIGTERM);
 

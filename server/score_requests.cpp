@@ -9,11 +9,12 @@
 #include <cstring>
 #include <vector>
 
-#include "base/program_state.h"
-#include "score_limits.h"
-#include "scores/name_rules.h"
-#include "scores/online_scores.h"
-#include "scores/scramble.h"
+#include "protocol/game_identity.h"
+#include "protocol/name_rules.h"
+#include "protocol/online_requests.h"
+#include "protocol/score_line.h"
+#include "protocol/scramble.h"
+#include "protocol/text_fields.h"
 
 namespace {
 
@@ -23,38 +24,7 @@ const char kNoTable[] = "<html><head><title>No table</title></head><body>No such
 const size_t kMostBuckets = 65536;
 const size_t kMostCachedPlayers = 100000;
 
-bool RefusedChar(char c) { return std::strchr(limits::kRefusedInText, c) != nullptr; }
-
-bool PrintableLoginText(const std::string& text, size_t shortest, size_t longest) {
-  if (text.size() < shortest || text.size() > longest) return false;
-  for (char c : text)
-    if (c < 32 || c > 126 || RefusedChar(c)) return false;
-  return CleanLoginText(text) == text;
-}
-
-// A whole decimal number with an optional minus; false for anything else.
-bool Number(const std::string& text, int64_t& value) {
-  size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
-  if (text.size() == i || text.size() - i > limits::kDigitsLongest) return false;
-  value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    value = value * 10 + (text[i] - '0');
-  }
-  if (text[0] == '-') value = -value;
-  return true;
-}
-
-std::vector<std::string> Split(const std::string& text, char sep) {
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (c == sep) parts.emplace_back();
-    else parts.back() += c;
-  }
-  return parts;
-}
-
-std::string QueryValue(const TServiceRequest& request, const char* key) {
+std::string QueryValue(const TServiceRequest& request, const std::string& key) {
   auto found = request.query.find(key);
   return found == request.query.end() ? std::string() : found->second;
 }
@@ -67,42 +37,36 @@ TServerReply Text(int status, const std::string& body, const std::string& refusa
   return reply;
 }
 
+// A stored record in the protocol's form, its level values read back from their stored text.
+TRecordFields FieldsOf(const TServerRecord& r) {
+  TRecordFields f;
+  f.Score = r.Score;
+  f.Name = r.Name;
+  f.Badges = r.Badges;
+  f.Timestamp = r.Timestamp;
+  f.Level = r.Level;
+  f.GameMode = r.GameMode;
+  f.GameFlags = r.GameFlags;
+  f.Quit = r.Quit;
+  for (int k = 1; k <= kLevelValues; ++k) f.Best[size_t(k)] = DecimalValue(Field(r.Best, "|", k));
+  return f;
+}
+
 }  // namespace
 
-bool ValidPlayerName(const std::string& name) {
-  return PrintableLoginText(name, limits::kNameShortest, limits::kNameLongest);
-}
-
-bool ValidPassword(const std::string& password) {
-  return PrintableLoginText(password, limits::kPasswordShortest, limits::kPasswordLongest);
-}
-
-bool ValidRecordName(const std::string& name) {
-  if (name.size() > limits::kRecordNameLongest) return false;
-  for (char c : name)
-    if (static_cast<unsigned char>(c) < 32 || c == 127 || RefusedChar(c)) return false;
+bool ReadSubmission(const std::string& line, TServerRecord& r) {
+  TRecordFields f;
+  if (!ParseSubmission(line, f)) return false;
+  r.Score = f.Score;
+  r.Name = f.Name;
+  r.Badges = f.Badges;
+  r.Timestamp = f.Timestamp;
+  r.Level = f.Level;
+  r.GameMode = f.GameMode;
+  r.GameFlags = f.GameFlags;
+  r.Quit = f.Quit;
+  r.Best = RecordLevelsText(f);
   return true;
-}
-
-bool ParseSubmission(const std::string& line, TServerRecord& r) {
-  const size_t mark = line.find(SubmitMark);
-  if (mark == std::string::npos) return false;
-  const std::vector<std::string> f = Split(line.substr(0, mark), '|');
-  const std::vector<std::string> best = Split(line.substr(mark + SubmitMark.size()), '|');
-  if (f.size() != 8 || best.size() != size_t(limits::kLevelValues)) return false;
-  for (const std::string& b : best) {
-    int64_t v;
-    if (!Number(b, v) || v < 0 || v > limits::kLevelValueHighest) return false;
-  }
-  r.Best = line.substr(mark + SubmitMark.size());
-  r.Name = f[1];
-  if (!ValidRecordName(r.Name)) return false;
-  int64_t* numbers[7] = {&r.Score, &r.Badges, &r.Timestamp, &r.Level, &r.GameMode, &r.GameFlags, &r.Quit};
-  const int at[7] = {0, 2, 3, 4, 5, 6, 7};
-  for (int i = 0; i < 7; ++i)
-    if (!Number(f[size_t(at[i])], *numbers[i]) || *numbers[i] < 0) return false;
-  return r.Level >= limits::kWorldLowest && r.Level <= limits::kWorldHighest && r.GameMode <= limits::kModeHighest &&
-         r.GameFlags == limits::kFlags && r.Quit <= limits::kQuitHighest && r.Badges <= limits::kBadgesHighest;
 }
 
 std::string MotdText(const std::string& raw) {
@@ -185,7 +149,8 @@ int THashSlots::Peak() {
   return peak_;
 }
 
-TScoreService::TScoreService(TScoreStore& store, const TServiceSettings& settings) : store_(store) {
+TScoreService::TScoreService(TScoreStore& store, const TServiceSettings& settings)
+    : store_(store), key_(GameScrambleKey()) {
   randombytes_buf(cache_key_, sizeof cache_key_);
   Configure(settings);
 }
@@ -241,12 +206,10 @@ TScoreService::TCheck TScoreService::Verify(const std::string& name, const std::
 
 TScoreService::TCheck TScoreService::Credentials(const std::string& name, const std::string& wrapper,
                                                  bool registerNew, const TServiceRequest& request) {
-  if (!ValidPlayerName(name)) return TCheck::Wrong;
-  const std::string inner = Unscramble(wrapper, HeaderCode);
-  const size_t bar = inner.find('|');
-  if (bar == std::string::npos || inner.substr(0, bar) != name) return TCheck::Wrong;
-  const std::string password = inner.substr(bar + 1);
-  if (!ValidPassword(password)) return TCheck::Wrong;
+  std::string password;
+  if (!ValidName(TNameKind::UserName, name) || !ReadCredentials(wrapper, name, password) ||
+      !ValidName(TNameKind::Password, password))
+    return TCheck::Wrong;
   const TServiceSettings settings = Settings();
   std::string hash;
   if (!store_.PasswordHash(name, hash)) return TCheck::Failed;
@@ -290,70 +253,67 @@ TServerReply TScoreService::Refused(TCheck check, const std::string& what) {
 }
 
 TServerReply TScoreService::Login(const TServiceRequest& request) {
-  auto value = [&request](const char* key) { return QueryValue(request, key); };
-  if (value("week") != std::to_string(WeekNumber)) return Text(404, "No such week", "login for another week");
-  const std::string plain = Unscramble(value("input"), "");
-  const size_t bar = plain.find('|');
-  if (plain == "XXX" || bar == std::string::npos) return Text(400, "Bad request", "login unreadable");
-  const std::string name = plain.substr(0, bar);
-  const TCheck check = Credentials(name, plain.substr(bar + 1), true, request);
+  auto value = [&request](const std::string& key) { return QueryValue(request, key); };
+  if (value(LoginWeekKey) != std::to_string(WeekNumber)) return Text(404, "No such week", "login for another week");
+  std::string name, wrapper;
+  if (!SplitLoginInput(UnscrambleText(value(LoginInputKey), key_), name, wrapper))
+    return Text(400, "Bad request", "login unreadable");
+  const TCheck check = Credentials(name, wrapper, true, request);
   TServerReply reply;
   if (check == TCheck::Registered || check == TCheck::Correct) {
     std::lock_guard<std::mutex> hold(settings_mutex_);
-    reply = Text(200, (check == TCheck::Registered ? "Welcome!|" : "Password Correct|") + motd_);
+    reply = Text(200, (check == TCheck::Registered ? LoginWelcome : LoginCorrect) + "|" + motd_);
   } else {
     reply = Refused(check, "login");
   }
-  reply.player = ValidPlayerName(name) ? name : "";
+  reply.player = ValidName(TNameKind::UserName, name) ? name : "";
   return reply;
 }
 
 TServerReply TScoreService::Submit(const TServiceRequest& request) {
-  auto value = [&request](const char* key) { return QueryValue(request, key); };
-  if (value("Week") != std::to_string(WeekNumber)) return Text(404, "No such week", "submission for another week");
-  const std::string plain = Unscramble(value("Input"), "");
-  const size_t first = plain.find('|');
-  const size_t second = first == std::string::npos ? first : plain.find('|', first + 1);
-  if (plain == "XXX" || second == std::string::npos) return Text(400, "Bad request", "submission unreadable");
-  const std::string name = plain.substr(0, first);
+  auto value = [&request](const std::string& key) { return QueryValue(request, key); };
+  if (value(SubmitWeekKey) != std::to_string(WeekNumber))
+    return Text(404, "No such week", "submission for another week");
+  std::string name, wrapper, line;
+  if (!SplitSubmitInput(UnscrambleText(value(SubmitInputKey), key_), name, wrapper, line))
+    return Text(400, "Bad request", "submission unreadable");
   TServerRecord record;
   TServerReply reply;
-  if (!ParseSubmission(plain.substr(second + 1), record)) {
+  if (!ReadSubmission(line, record)) {
     reply = Text(400, "Bad score", "submission refused: a field breaks the limits");
   } else {
-    const TCheck check = Credentials(name, plain.substr(first + 1, second - first - 1), false, request);
+    const TCheck check = Credentials(name, wrapper, false, request);
     if (check != TCheck::Correct) {
       reply = Refused(check, "submission");
     } else {
-      const int64_t table = record.GameMode + record.Level * 100 + record.GameFlags * 1000;
+      const int64_t table = TableNumber(record.GameMode, record.Level, record.GameFlags);
       reply = store_.AddRecord(table, name, record, Settings().keep_per_player)
                   ? Text(200, "OK")
                   : Text(503, "Not stored", "submission failed: " + store_.Error());
     }
   }
-  reply.player = ValidPlayerName(name) ? name : "";
+  reply.player = ValidName(TNameKind::UserName, name) ? name : "";
   return reply;
 }
 
 TServerReply TScoreService::Table(const std::string& rest) {
+  // "WEEK/NUMBER.txt", the number whole decimal digits.
   const std::string prefix = std::to_string(WeekNumber) + "/";
-  int64_t table = 0;
-  const bool named = rest.size() > prefix.size() + 4 && rest.compare(0, prefix.size(), prefix) == 0 &&
-                     rest.compare(rest.size() - 4, 4, ".txt") == 0;
+  const size_t suffix = TableSuffix.size();
+  const bool named = rest.size() > prefix.size() + suffix && rest.compare(0, prefix.size(), prefix) == 0 &&
+                     rest.compare(rest.size() - suffix, suffix, TableSuffix) == 0;
+  const std::string number = named ? rest.substr(prefix.size(), rest.size() - prefix.size() - suffix) : "";
   TServerReply none{404, "text/html", kNoTable, "", ""};
-  if (!named || !Number(rest.substr(prefix.size(), rest.size() - prefix.size() - 4), table) || table < 0) return none;
+  if (number.empty() || number.size() > kDigitsLongest ||
+      number.find_first_not_of("0123456789") != std::string::npos)
+    return none;
   std::vector<TServerRecord> rows;
-  if (!store_.Table(table, limits::kTableEntries, rows))
+  if (!store_.Table(std::stoll(number), kTableEntries, rows))
     return Text(503, "Not available", "table failed: " + store_.Error());
   if (rows.empty()) return none;
-  std::string body;
-  for (const TServerRecord& r : rows) {
-    if (!body.empty()) body += "\n";
-    body += std::to_string(r.Score) + "|" + r.Name + "|" + std::to_string(r.Badges) + "|" +
-            std::to_string(r.Timestamp) + "|" + std::to_string(r.Level) + "|" + std::to_string(r.GameMode) +
-            "|" + std::to_string(r.GameFlags) + "|" + std::to_string(r.Quit) + "\n" + r.Best;
-  }
-  return Text(200, body);
+  std::vector<TRecordFields> entries;
+  for (const TServerRecord& r : rows) entries.push_back(FieldsOf(r));
+  return Text(200, TableText(entries));
 }
 
 TServerReply TScoreService::Health() {
@@ -364,10 +324,12 @@ TServerReply TScoreService::Health() {
 TServerReply TScoreService::Route(const TServiceRequest& request) {
   const size_t start = request.path.find_first_not_of('/');
   const std::string route = start == std::string::npos ? "" : request.path.substr(start);
-  if (route == "enscore/login.php") return Login(request);
-  if (route == "enscore/scores.php") return Submit(request);
+  // The game asks for "//enscore/...": the route is the path without its leading slashes.
+  auto named = [&route](const std::string& path) { return route == path.substr(1); };
+  if (named(LoginPath)) return Login(request);
+  if (named(SubmitPath)) return Submit(request);
   if (route == "healthz") return Health();
-  const std::string tables = "enscore/tables/";
+  const std::string tables = TablesPath.substr(1);
   if (route.compare(0, tables.size(), tables) == 0) return Table(route.substr(tables.size()));
   return Text(404, "Not found");
 }

@@ -1,6 +1,6 @@
 // The score server's answers to the game's three requests and the health check, apart from
-// HTTP: the query values are unscrambled with the game's own keys and checked against the limits
-// of score_limits.h, passwords are kept only as salted slow hashes (libsodium), and a record is
+// HTTP: the query values are unscrambled with the game's own keys and checked against the
+// protocol's name rules and record limits, passwords are kept only as salted slow hashes (libsodium), and a record is
 // stored only when its sender's credentials are right and every field is sane. The slow hashes
 // are what an attacker would make the server spend, so they are rationed: each client address
 // has a small token bucket for them, registrations another, and only so many run at once.
@@ -112,6 +112,7 @@ class TScoreService {
   TScoreStore& store_;
   std::mutex settings_mutex_;
   TServiceSettings settings_;
+  const std::string key_;  // the game's scramble key
   std::string motd_;  // the settings' message as the login reply carries it
   TRateLimiter limiter_;
   THashSlots slots_;
@@ -123,13 +124,9 @@ class TScoreService {
   unsigned char cache_key_[32];
 };
 
-// Allowed names and passwords, and record names, by the limits of score_limits.h.
-bool ValidPlayerName(const std::string& name);
-bool ValidPassword(const std::string& password);
-bool ValidRecordName(const std::string& name);
-// Parses a submitted line (eight fields, the mark, thirty level values) into r; false when any
-// field breaks the limits.
-bool ParseSubmission(const std::string& line, TServerRecord& r);
+// A submitted line (eight fields, the mark, thirty level values) as the record to store; false
+// when any field breaks the protocol's limits.
+bool ReadSubmission(const std::string& line, TServerRecord& r);
 // A message of the day as the login reply carries it: "\n" written as backslash-n becomes a line
 // break, "|" (which would end it) becomes "/", other control characters are dropped.
 std::string MotdText(const std::string& raw);

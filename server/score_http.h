@@ -6,6 +6,9 @@
 #include <map>
 #include <string>
 
+// The longest request head (request line and headers) read: 8 KiB.
+constexpr size_t kHeadLongest = 8192;
+
 struct THttpRequest {
   std::string method;
   std::string target;  // as sent

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "score_limits.h"
+#include "protocol/score_line.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ bool SetOption(TServerOptions& options, const std::string& rawKey, const std::st
   else if (key == "logins_per_minute") return rate(s.logins_per_minute, 1e6);
   else if (key == "registration_burst") return whole(s.registration_burst, 1, 1000000);
   else if (key == "registrations_per_hour") return rate(s.registrations_per_hour, 1e8);
-  else if (key == "keep_per_player") return whole(s.keep_per_player, limits::kTableEntries, 1000000);
+  else if (key == "keep_per_player") return whole(s.keep_per_player, kTableEntries, 1000000);
   else if (key == "log_level") {
     if (value != "info" && value != "error") {
       error = "log_level must be info or error, not \"" + value + "\"";

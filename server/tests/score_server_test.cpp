@@ -158,10 +158,10 @@ TEST_P(ScoreServerOnEngine, RecordsArePrunedToTheBestPerTableAndPlayer) {
   world.Start();
   const int port = world.server->Port();
   Login();
-  const std::string shepherd = CredentialWrapper();
+  const std::string shepherd = CredentialWrapper(UserName, Password);
   UserName = "Drover";
   Login();
-  const std::string drover = CredentialWrapper();
+  const std::string drover = CredentialWrapper(UserName, Password);
   TScores r;
   r.Level = 4;
   r.GameMode = 1;
@@ -208,7 +208,7 @@ TEST(ScoreServerTest, BadRequestsAreAnsweredAndStoreNothing) {
   record.Name = "Ewe";
   record.Level = 4;
   record.GameMode = 1;
-  const std::string wrapper = CredentialWrapper();
+  const std::string wrapper = CredentialWrapper(UserName, Password);
   auto submit = [&](const std::string& user, const std::string& wrap, const std::string& line) {
     return "/enscore/scores.php?Week=3&Input=" + Scramble(user + "|" + wrap + "|" + line, "");
   };

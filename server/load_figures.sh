@@ -5,13 +5,13 @@
 # and wrk (2 threads, 32 connections, 10 s, fetching a full table). It prints them and asserts
 # nothing. PostgreSQL is a throwaway cluster of its own (pg_cluster.sh).
 #   load_figures.sh [BUILD=build] [SECONDS=20] [CLIENTS=16]
-# Needs wrk (apt-get install wrk) besides what tools/install-deps.sh test installs.
+# Needs wrk (apt-get install wrk) besides what tools/scripts/install-deps.sh test installs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
 seconds=${2:-20}
 clients=${3:-16}
-tools=$build/tools/score_server
+tools=$build/server
 command -v wrk >/dev/null || { echo "load_figures.sh: wrk is not installed (apt-get install wrk)" >&2; exit 1; }
 work=$(mktemp -d /tmp/score-figures-XXXXXX)
 chmod 755 "$work"

@@ -11,19 +11,19 @@
 #include <iostream>
 #include <string>
 
+#include "protocol/game_identity.h"
+#include "protocol/name_rules.h"
+#include "protocol/online_requests.h"
+#include "score_client.h"
 #include "score_requests.h"
 #include "score_store.h"
-#include "scores/online_scores.h"
-#include "scores/score_file.h"
-#include "scores/scramble.h"
-#include "framework/setup_file.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
                "usage: score_admin login HOST[:PORT] NAME          log in (a new name registers) as the game does\n"
-               "       score_admin table HOST[:PORT] NUMBER        print a table (world * 100 + mode) as served\n"
+               "       score_admin table HOST[:PORT] NUMBER        print a table as served (mode + world * 100 + flags * 1000)\n"
                "       score_admin players DATABASE                list the players\n"
                "       score_admin list DATABASE [TABLE]           the records: id, table, player, score, name, stamp\n"
                "       score_admin delete-record DATABASE ID\n"
@@ -109,7 +109,9 @@ int Database(const std::string& command, char** args, int count) {
   } else if (command == "reset-password" && count == 2) {
     const std::string password = ReadPassword("New password: ");
     std::string hash;
-    if (!ValidPassword(password)) result = Fail("the password must be 4 to 64 printable characters the game allows");
+    if (!ValidName(TNameKind::Password, password))
+      result = Fail("the password must be " + std::to_string(kLoginShortest) + " to " + std::to_string(kPasswordLongest) +
+                    " printable characters the game allows");
     else if (!StartPasswordHashing() || (hash = HashPassword(password)).empty())
       result = Fail("cannot hash the password");
     else if (!store->SetPasswordHash(args[1], hash)) result = Fail(std::string("no player ") + args[1]);
@@ -126,18 +128,17 @@ int Database(const std::string& command, char** args, int count) {
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string command = argv[1];
-  BuildScrambleKey();
   if (command == "login" && argc == 4) {
-    ScoreServer = argv[2];
-    UserName = argv[3];
-    Password = ReadPassword("Password: ");
-    const std::string reply = OnlineLogin(Scramble(UserName + "|" + CredentialWrapper(), ""));
+    // Cleaned as the game cleans its login boxes before it sends them.
+    const std::string user = CleanLoginText(argv[3]);
+    const std::string password = CleanLoginText(ReadPassword("Password: "));
+    const std::string reply =
+        ScoreRequest(argv[2], LoginRequest(WeekNumber, LoginInput(user, password, GameScrambleKey())));
     std::printf("%s\n", reply.empty() ? "(no reply)" : reply.c_str());
-    return reply.rfind("Password Correct", 0) == 0 || reply.rfind("Welcome!", 0) == 0 ? 0 : 1;
+    return LoginAccepted(reply) ? 0 : 1;
   }
   if (command == "table" && argc == 4) {
-    ScoreServer = argv[2];
-    const std::string reply = FetchTable(argv[3]);
+    const std::string reply = ScoreRequest(argv[2], TableRequest(WeekNumber, argv[3]));
     std::printf("%s\n", reply.c_str());
     return reply.empty() ? 1 : 0;
   }

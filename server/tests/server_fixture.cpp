@@ -9,9 +9,16 @@
 #include <sys/wait.h>
 
 #include "platform/socket.h"
+#include "scores/scramble.h"
 #include "support/loopback_server.h"
 
 namespace {
+
+// The tests send what the game sends, scrambled with the key the game builds at start-up.
+class TGameScrambleKey : public ::testing::Environment {
+  void SetUp() override { BuildScrambleKey(); }
+};
+const ::testing::Environment* const kGameScrambleKey = ::testing::AddGlobalTestEnvironment(new TGameScrambleKey);
 
 bool Exec(const std::string& url, const std::string& sql, std::string& error) {
   PGconn* c = PQconnectdb(url.c_str());
@@ -33,7 +40,7 @@ TTestDatabase::TTestDatabase(const std::string& engine, const std::string& folde
   std::ifstream record(SERVER_TEST_POSTGRES_RECORD "/url");
   if (!std::getline(record, cluster_)) {
     ADD_FAILURE() << "no PostgreSQL test cluster: run the tests through ctest, whose fixture server.postgres "
-                     "starts it (tools/score_server/pg_cluster.sh)";
+                     "starts it (server/pg_cluster.sh)";
     return;
   }
   static std::atomic<int> made{0};

@@ -1,0 +1,97 @@
+#include "protocol/online_requests.h"
+
+#include <cctype>
+
+#include "protocol/scramble.h"
+
+const std::string LoginPath = "/enscore/login.php";
+const std::string LoginWeekKey = "week";
+const std::string LoginInputKey = "input";
+const std::string SubmitPath = "/enscore/scores.php";
+const std::string SubmitWeekKey = "Week";
+const std::string SubmitInputKey = "Input";
+const std::string TablesPath = "/enscore/tables/";
+const std::string TableSuffix = ".txt";
+const std::string LoginCorrect = "Password Correct";
+const std::string LoginWelcome = "Welcome!";
+const std::string NoTableMark = "<HEAD>";
+
+namespace {
+
+bool StartsWith(const std::string& text, const std::string& head) { return text.compare(0, head.size(), head) == 0; }
+
+}  // namespace
+
+int64_t TableNumber(int64_t mode, int64_t world, int64_t flags) { return mode + world * 100 + flags * 1000; }
+
+std::string LoginRequest(int week, const std::string& input) {
+  return LoginPath + "?" + LoginWeekKey + "=" + std::to_string(week) + "&" + LoginInputKey + "=" + input;
+}
+
+std::string SubmitRequest(int week, const std::string& input) {
+  return SubmitPath + "?" + SubmitWeekKey + "=" + std::to_string(week) + "&" + SubmitInputKey + "=" + input;
+}
+
+std::string TableRequest(int week, const std::string& table) {
+  return TablesPath + std::to_string(week) + "/" + table + TableSuffix;
+}
+
+std::string CredentialWrapper(const std::string& user, const std::string& password) {
+  return ScrambleText(user + "|" + password, HeaderCode);
+}
+
+std::string LoginInput(const std::string& user, const std::string& password, const std::string& key) {
+  return ScrambleText(user + "|" + CredentialWrapper(user, password), key);
+}
+
+std::string SubmitInput(const std::string& user, const std::string& password, const std::string& line,
+                        const std::string& key) {
+  return ScrambleText(user + "|" + CredentialWrapper(user, password) + "|" + line, key);
+}
+
+bool SplitLoginInput(const std::string& plain, std::string& user, std::string& wrapper) {
+  const size_t bar = plain.find('|');
+  if (plain == ScrambleFailed || bar == std::string::npos) return false;
+  user = plain.substr(0, bar);
+  wrapper = plain.substr(bar + 1);
+  return true;
+}
+
+bool SplitSubmitInput(const std::string& plain, std::string& user, std::string& wrapper, std::string& line) {
+  const size_t first = plain.find('|');
+  const size_t second = first == std::string::npos ? first : plain.find('|', first + 1);
+  if (plain == ScrambleFailed || second == std::string::npos) return false;
+  user = plain.substr(0, first);
+  wrapper = plain.substr(first + 1, second - first - 1);
+  line = plain.substr(second + 1);
+  return true;
+}
+
+bool ReadCredentials(const std::string& wrapper, const std::string& user, std::string& password) {
+  const std::string inner = UnscrambleText(wrapper, HeaderCode);
+  const size_t bar = inner.find('|');
+  if (bar == std::string::npos || inner.substr(0, bar) != user) return false;
+  password = inner.substr(bar + 1);
+  return true;
+}
+
+bool LoginAccepted(const std::string& body) { return StartsWith(body, LoginCorrect) || StartsWith(body, LoginWelcome); }
+
+bool NoTableReply(const std::string& body) {
+  std::string upper = body;
+  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return upper.find(NoTableMark) != std::string::npos;
+}
+
+std::string ReplyBody(const std::string& reply) {
+  std::string body;
+  bool collecting = false;
+  for (size_t i = 0; i < reply.size(); ++i) {
+    if (reply[i] == '\n' && i + 1 < reply.size() && reply[i + 1] == '\n') {
+      collecting = !collecting;
+      i += 2;
+    }
+    if (collecting && i < reply.size()) body += reply[i];
+  }
+  return body;
+}
