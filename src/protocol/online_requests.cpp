@@ -15,6 +15,8 @@ const std::string TableSuffix = ".txt";
 const std::string LoginCorrect = "Password Correct";
 const std::string LoginWelcome = "Welcome!";
 const std::string NoTableMark = "<HEAD>";
+const std::string ReplaySubmitPath = "/enscore/replays.php";
+const std::string ReplaysPath = "/enscore/replays/";
 
 namespace {
 
@@ -34,6 +36,51 @@ std::string SubmitRequest(int week, const std::string& input) {
 
 std::string TableRequest(int week, const std::string& table) {
   return TablesPath + std::to_string(week) + "/" + table + TableSuffix;
+}
+
+std::string ReplaySubmitRequest(int week, const std::string& input) {
+  return ReplaySubmitPath + "?" + SubmitWeekKey + "=" + std::to_string(week) + "&" + SubmitInputKey + "=" + input;
+}
+
+std::string ReplayKey(int64_t stamp, int64_t score, const std::string& name) {
+  static const char kHex[] = "0123456789abcdef";
+  const std::string plain = std::to_string(stamp) + "|" + std::to_string(score) + "|" + name;
+  std::string key;
+  for (unsigned char c : plain) {
+    key += kHex[c >> 4];
+    key += kHex[c & 15];
+  }
+  return key;
+}
+
+std::string ReplayRequest(int week, int64_t table, const std::string& key) {
+  return ReplaysPath + std::to_string(week) + "/" + std::to_string(table) + "/" + key + TableSuffix;
+}
+
+bool ParseReplayPath(const std::string& rest, int& week, int64_t& table, std::string& key) {
+  const size_t first = rest.find('/');
+  const size_t second = first == std::string::npos ? first : rest.find('/', first + 1);
+  if (second == std::string::npos || rest.size() < second + 1 + TableSuffix.size() ||
+      rest.compare(rest.size() - TableSuffix.size(), TableSuffix.size(), TableSuffix) != 0)
+    return false;
+  auto number = [](const std::string& text, int64_t& value) {
+    if (text.empty() || text.size() > 9) return false;
+    value = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+      value = value * 10 + (c - '0');
+    }
+    return true;
+  };
+  int64_t w = 0;
+  if (!number(rest.substr(0, first), w) || !number(rest.substr(first + 1, second - first - 1), table)) return false;
+  key = rest.substr(second + 1, rest.size() - second - 1 - TableSuffix.size());
+  // Two hexadecimal digits a character, of a key no longer than a stamp, a score and a name make.
+  if (key.empty() || key.size() % 2 != 0 || key.size() > 2 * 80 ||
+      key.find_first_not_of("0123456789abcdef") != std::string::npos)
+    return false;
+  week = int(w);
+  return true;
 }
 
 std::string CredentialWrapper(const std::string& user, const std::string& password) {

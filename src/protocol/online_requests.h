@@ -17,6 +17,11 @@ extern const std::string TableSuffix;      // ".txt"
 extern const std::string LoginCorrect;     // "Password Correct": a known name's login reply
 extern const std::string LoginWelcome;     // "Welcome!": a new name's, just registered
 extern const std::string NoTableMark;      // "<HEAD>": in a reply in capitals, an HTML page: no table
+// Replays, beside the requests above: a submission that carries the replay of its game, and the
+// replays the server keeps of the records in its tables.
+extern const std::string ReplaySubmitPath;  // "/enscore/replays.php": POST, query as a submission's,
+                                            // the replay's text as the body
+extern const std::string ReplaysPath;       // "/enscore/replays/": then week "/" table "/" key ".txt"
 
 // mode + world * 100 + flags * 1000: one table for each start world, mode and flags.
 int64_t TableNumber(int64_t mode, int64_t world, int64_t flags);
@@ -25,6 +30,14 @@ int64_t TableNumber(int64_t mode, int64_t world, int64_t flags);
 std::string LoginRequest(int week, const std::string& input);
 std::string SubmitRequest(int week, const std::string& input);
 std::string TableRequest(int week, const std::string& table);
+std::string ReplaySubmitRequest(int week, const std::string& input);
+// The key of a table entry's replay: its stamp, score and name, "|"-joined, in lower-case
+// hexadecimal (names may hold any character a record name may).
+std::string ReplayKey(int64_t stamp, int64_t score, const std::string& name);
+std::string ReplayRequest(int week, int64_t table, const std::string& key);
+// The server's side: the week, table and key of a path below ReplaysPath ("3/1101/ab12.txt");
+// false for any other.
+bool ParseReplayPath(const std::string& rest, int& week, int64_t& table, std::string& key);
 
 // The credentials as the server checks them: user "|" password scrambled with HeaderCode.
 std::string CredentialWrapper(const std::string& user, const std::string& password);

@@ -166,6 +166,25 @@ TEST(OnlineRequestsTest, PathsAndInputsAsTheGameSendsThem) {
   EXPECT_FALSE(NoTableReply("1|Ewe|0|0|4|1|0|0\n0"));
 }
 
+// A replay's path names its table entry by a key the server reads back; no other path reads.
+TEST(OnlineRequestsTest, ReplayPathsNameTheirEntry) {
+  const std::string key = ReplayKey(65149995909, 1234, "Ewe \xE9/|");
+  EXPECT_EQ(key.find_first_not_of("0123456789abcdef"), std::string::npos);
+  const std::string path = ReplayRequest(3, TableNumber(1, 11, 0), key);
+  ASSERT_EQ(path.compare(0, ReplaysPath.size(), ReplaysPath), 0);
+  int week = 0;
+  int64_t table = 0;
+  std::string read;
+  ASSERT_TRUE(ParseReplayPath(path.substr(ReplaysPath.size()), week, table, read));
+  EXPECT_EQ(week, 3);
+  EXPECT_EQ(table, 1101);
+  EXPECT_EQ(read, key);
+  for (const char* bad : {"3/1101/ab.htm", "3/1101/abc.txt", "3/1101/AB.txt", "3/1101/.txt", "3//ab.txt", "x/1/ab.txt",
+                          "3/1101/../ab.txt", "3/1101"})
+    EXPECT_FALSE(ParseReplayPath(bad, week, table, read)) << bad;
+  EXPECT_EQ(ReplaySubmitRequest(3, "AB"), "/enscore/replays.php?Week=3&Input=AB");
+}
+
 // Every character a record's name may hold comes back whole from the score file's line and is
 // taken by the server's reading of a submission, even followed by the rest of the file's mark;
 // every one it may not is no text, could make a table read as a web page, or breaks the line.
