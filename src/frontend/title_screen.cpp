@@ -10,16 +10,20 @@
 #include "framework/screen_size.h"
 #include "frontend/online_panel.h"
 #include "game/game_session.h"
+#include "game/replay_player.h"
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
 #include "platform/key_codes.h"
 #include "protocol/name_rules.h"
+#include "scores/online_scores.h"
+#include "scores/replay_files.h"
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
+#include "ui/messages.h"
 #include "ui/panel_state.h"
 
 // The build's switch (LAMBRISK_ONLINE_TAB, 0 or 1).
@@ -72,6 +76,7 @@ void AddAboutLine(const std::string& line) {
 }
 
 const int kEditorKey = 'E';
+const int kWatchKey = 'W';
 
 int StripScroll = 0;
 int TabLatch = 0;
@@ -198,6 +203,22 @@ void StartSession(int mode, bool parkPointer) {
   SlideIn = 0;
 }
 
+// A record's game again on the game screen, from its replay (an online one's from the server),
+// and the way back to a title that slides in.
+void Watch(const TScoresPtr& record) {
+  TReplay replay;
+  std::string why;
+  const bool have = record->GameMode < 0 ? FetchOnlineReplay(*record, replay, why) : LoadReplay(*record, replay, why);
+  if (!have || !WatchReplay(replay, why)) {
+    PostMessage("Can't watch that game: " + why);
+    return;
+  }
+  ResetScoreTableAnimation();
+  Held = 1;
+  EscapeFromGame = 1;
+  SlideIn = 0;
+}
+
 void WorldChooser() {
   const int cx = (VirtualWidth - PanelW()) / 2;
   UseFont(2, 6);
@@ -286,6 +307,12 @@ bool TitleFrame() {
   // The editor's key is not latched: holding it opens the editor at once (not while the panel,
   // which binds keys pressed over its buttons, is shown, nor while a login box takes letters).
   if (KeyDown(kEditorKey) && !PanelShown() && LoginField == 0) StartSession(0, false);
+  // W, or a click on "Watch", plays the game of the record in the detail box again.
+  const bool watchKey = KeyHit(kWatchKey) > 0 && !PanelShown() && LoginField == 0;
+  if (TScoresPtr record = WatchAsked ? WatchAsked : watchKey ? SelectedRecord() : nullptr) {
+    WatchAsked = nullptr;
+    if (record->GameMode < 0 || HasReplay(*record)) Watch(record);
+  }
 
   WorldChooser();
 

@@ -83,7 +83,9 @@ bool WatchReplay(const TReplay& replay, std::string& why) {
     DrawEndScreen();
     Delay(1500);
   }
+  // What was pressed to end it, or while "Game Over" showed, is not the title's to act on.
   MessageList.clear();
+  DrainEvents();
   FlushKeys();
   FlushMouse();
   return true;

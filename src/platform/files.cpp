@@ -1,6 +1,9 @@
 // Files and folders on POSIX.
 #include "platform/files.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -35,6 +38,24 @@ bool ChangeDir(const std::string& path) {
   if (p.size() > 1 && p.back() == '/') p.pop_back();
   if (p.empty()) return false;
   return chdir(p.c_str()) == 0;
+}
+
+bool MakeFolder(const std::string& path) {
+  std::string p = path;
+  if (p.size() > 1 && p.back() == '/') p.pop_back();
+  return !p.empty() && (mkdir(p.c_str(), 0755) == 0 || FileType(p) == FILETYPE_DIR);
+}
+
+std::vector<std::string> FolderFiles(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(path.empty() ? "." : path.c_str());
+  if (!dir) return names;
+  const std::string prefix = path.empty() || path.back() == '/' ? path : path + "/";
+  while (const dirent* entry = readdir(dir))
+    if (FileType(prefix + entry->d_name) == FILETYPE_FILE) names.push_back(entry->d_name);
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string CurrentDir() {

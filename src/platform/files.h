@@ -10,6 +10,9 @@ enum { FILETYPE_NONE = 0, FILETYPE_FILE = 1, FILETYPE_DIR = 2 };
 int FileType(const std::string& path);                 // 0 missing, 1 file, 2 folder
 bool DeleteFile(const std::string& path);              // true when the file is gone
 bool ChangeDir(const std::string& path);               // a trailing "/" is dropped first
+bool MakeFolder(const std::string& path);              // true when it is there, made or not
+// The names of the plain files in a folder, sorted; empty when it can't be read.
+std::vector<std::string> FolderFiles(const std::string& path);
 std::string CurrentDir();
 // Reads the whole file into bytes. False, with the reason in words, when it is missing,
 // unreadable or longer than limit bytes.

@@ -3,7 +3,8 @@
 //
 //   replay_check [--levels LEVELFILE] REPLAY...
 //
-// The levels are the built-in "Levels/Lambrisk.txt" beside the program unless --levels names
+// The levels are the built-in "Levels/Lambrisk.txt" beside the program (the game folder), or in
+// the installed game's data ("../../share/lambrisk/Levels/" from it), unless --levels names
 // another file. For each replay one line: its file, start world, mode and flags, what its inputs
 // reached ("score S level L lives V frames F"), then "proven" when that is exactly the result
 // its header claims, or what differs, or why it cannot be played. The exit status is 0 when every
@@ -53,6 +54,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   std::string levelFile = ProgramFolder() + "/Levels/Lambrisk.txt";
+  if (!std::ifstream(levelFile)) levelFile = ProgramFolder() + "/../../share/lambrisk/Levels/Lambrisk.txt";
   int first = 1;
   if (argc > 2 && std::string(argv[1]) == "--levels") {
     levelFile = argv[2];

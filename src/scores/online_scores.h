@@ -8,6 +8,7 @@
 
 #include "protocol/online_requests.h"
 #include "protocol/score_line.h"
+#include "rules/replay.h"
 #include "scores/score_records.h"
 
 extern std::array<std::string, 20> MotdLines;  // the server's message of the day, lines 1 ..
@@ -38,5 +39,8 @@ std::string LoginError();
 // Once per frame of the Online tab while logged in: fetch (and submit), draw the online table in
 // the panel at panelX of width panelW, then move the refresh on.
 void RefreshStep(int panelX, int panelW);
+// The replay the server keeps of an entry of its tables; false with the reason when it has none
+// or it came damaged.
+bool FetchOnlineReplay(const TScores& entry, TReplay& replay, std::string& why);
 // Start values (the main program's creation of the state; tests).
 void ResetOnlineScores();

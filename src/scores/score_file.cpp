@@ -8,6 +8,7 @@
 #include "base/program_state.h"
 #include "platform/files.h"
 #include "platform/stream.h"
+#include "scores/replay_files.h"
 #include "scores/scramble.h"
 #include "ui/text_fields.h"
 
@@ -135,6 +136,8 @@ bool SaveScores() {
   if (written && RenameFile(temporary, path)) {
     SyncFolderOf(path);
     loaded_once = true;
+    // The saved list is the whole list: a replay of a record not in it is no one's.
+    PruneReplays();
     return true;
   }
   DeleteFile(temporary);

@@ -6,13 +6,16 @@
 #include "framework/screen_size.h"
 #include "platform/draw_state.h"
 #include "platform/input.h"
+#include "scores/replay_files.h"
 #include "scores/score_records.h"
 #include "scores/score_time.h"
 #include "ui/draw_helpers.h"
+#include "ui/frame_mouse.h"
 
 int BadgeCount = 0;
 int GraphScroll = 0;
 int PickedIndex = 0;
+TScoresPtr WatchAsked;
 
 namespace {
 
@@ -122,6 +125,15 @@ void DetailBox(int panelX, int panelW, int mode) {
   Colour(0, 0, 0, 1.0f);
   SetImageFont(ScreenFonts[3]);
   TextAt(panelX + 9, vh - 593, DateText(s.Timestamp) + ", " + TimeText(s.Timestamp), 0, 2);
+  // A local game that left a replay, and any online one (the server may hold its replay), can be
+  // watched again.
+  if (mode < 0 || HasReplay(s)) {
+    const bool over = MouseOver(panelX + panelW - 80, vh - 617, 82, 26);
+    if (over) Colour(0, 110, 255, 1.0f);
+    else Colour(0, 0, 160, 1.0f);
+    TextAt(panelX + panelW - 2, vh - 593, "Watch", 2, 2);
+    if (over && ClickLeft > 0) WatchAsked = Selected;
+  }
   Scale(0.28f);
   Colour(255, 255, 255, 1.0f);
   for (int n = 1; n <= BadgeCount; ++n)
@@ -134,7 +146,10 @@ void DetailBox(int panelX, int panelW, int mode) {
 void ResetScoreTableAnimation() {
   GraphScroll = 0;
   PickedIndex = 0;
+  WatchAsked = nullptr;
 }
+
+TScoresPtr SelectedRecord() { return Selected; }
 
 int DrawScoreTable(int panelX, int panelW, int mode, int level, int flags, int active) {
   TScoresList& list = mode < 0 ? OnlineScores : LocalScores;

@@ -31,6 +31,7 @@ copy_game() {
   rm -f "$WORK/game/Files/Setup.ini" "$WORK/game/Files/Debug.txt" "$WORK/game/Files/003/nuscores.dat" \
         "$WORK/game/Files/003/zivazo.dat" "$WORK/game/Files/003/crash.dat"
   rm -f "$WORK/game/Files/"*.png
+  rm -rf "$WORK/game/Files/003/replays"
 }
 
 # Starts Xvfb at the given size (default 1280x720) on a display number it picks itself and

@@ -2,8 +2,9 @@
 # A game played in the real binary: Z starts it at world 1 (its level text is printed on standard
 # output), holding Left walks the sheep through the level into the next one (a second level text,
 # a different picture), Escape opens the pause menu, Quit ends the game with "Game Over" in
-# yellow, the game is in the score file at once: killed at the name prompt, the next start
-# shows it on the Hiscore tab; Escape then leaves with exit code 0.
+# yellow, the game is in the score file at once and its replay beside it (which replay_check
+# proves): killed at the name prompt, the next start shows it on the Hiscore tab; Escape then
+# leaves with exit code 0.
 source "$(dirname "$0")/lib.sh"
 WINDOW_PIXEL=${3:?window_pixel path}
 
@@ -28,6 +29,11 @@ wait_until "Game Over" game_over_shown
 # prompt, the program keeps it, and the next start shows it on the Hiscore tab.
 scores_saved() { [ -s "$WORK/game/Files/003/nuscores.dat" ] && [ "$(wc -l < "$WORK/game/Files/003/nuscores.dat")" -ge 2 ]; }
 wait_until "the game in the score file" scores_saved
+# Its replay beside it, which the shipped replay_check proves from the game folder's own levels.
+replay_saved() { compgen -G "$WORK/game/Files/003/replays/*.txt" >/dev/null; }
+wait_until "the game's replay" replay_saved
+proof=$("$WORK/game/replay_check" "$WORK"/game/Files/003/replays/*.txt) || fail "replay_check: $proof"
+case "$proof" in *" world 1 mode 1 flags 0 score "*" level 2 lives 3 frames "*" proven") ;; *) fail "replay_check: $proof" ;; esac
 wait_until "the name prompt" name_prompt_shown
 kill -9 "$GAME_PID"
 wait "$GAME_PID" 2>/dev/null || true
