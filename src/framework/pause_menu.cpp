@@ -75,7 +75,9 @@ int PauseMenu() {
     spin += 0.1f;
     Rotate(spin);
     SetImageFont(ScreenFonts[7]);
+    SetDrawLayer(LAYER_BACKDROP);
     DrawImage(frame, float(VirtualWidth / 2), float(VirtualHeight / 2));
+    SetDrawLayer(LAYER_OTHER);
 
     SeedRnd(kScatterSeed);
     ScatterTitles(1, 140, spin);

@@ -156,7 +156,9 @@ int PresentFrame(int showPointer) {
     }
   }
   FollowJoysticks();
+  SetDrawLayer(LAYER_PANEL);
   if (panel_drawing) panel_drawing();
+  SetDrawLayer(LAYER_OTHER);
 
   ResetDrawing();
   Scale(1.5f, 1.5f);

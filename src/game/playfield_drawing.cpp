@@ -13,6 +13,7 @@
 
 void DrawBorders(const TRulesState& state) {
   ResetDrawing();
+  SetDrawLayer(LAYER_BORDERS);
   Scale(2);
   const size_t pair = size_t((state.LevelNumber + 9) / 10);
   if (pair < TopBorders.size()) {
@@ -23,12 +24,14 @@ void DrawBorders(const TRulesState& state) {
   }
   Scale(1);
   Colour(255, 255, 255, 1.0f);
+  SetDrawLayer(LAYER_OTHER);
 }
 
 void DrawObjectsAndSheep(const TFramePicture& picture) {
   // Kept from frame to frame: the list is rebuilt every frame at the same size.
   static std::vector<TObjectSprite> sprites;
   ObjectSprites(picture, sprites);
+  SetDrawLayer(LAYER_OBJECTS);
   int column = -1;
   for (const TObjectSprite& s : sprites) {
     if (s.column != column) ResetDrawing();
@@ -44,10 +47,12 @@ void DrawObjectsAndSheep(const TFramePicture& picture) {
     Scale(1.2f);
     DrawFieldSprite(SpriteSheet, picture.sheepX, picture.sheepY, 6);
   }
+  SetDrawLayer(LAYER_OTHER);
 }
 
 void DrawPlayfieldFrame() {
   ResetDrawing();
+  SetDrawLayer(LAYER_BORDERS);
   const float vw = float(VirtualWidth);
   const float half_w = float(VirtualWidth / 2), half_h = float(VirtualHeight / 2);
   Colour(255, 255, 255, 0.2f);
@@ -72,6 +77,7 @@ void DrawPlayfieldFrame() {
     const float right_x1 = n == 65 ? vw : std::min(right_x0 + 10, vw);
     if (right_x0 < vw) DrawRect(right_x0, 0, right_x1 - right_x0, height);
   }
+  SetDrawLayer(LAYER_OTHER);
 }
 
 void DrawHeadsUpTexts(const TFramePicture& picture) {

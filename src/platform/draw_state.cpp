@@ -141,6 +141,7 @@ void SetLineWidth(float width) {
 }
 
 void SetImageFont(const std::shared_ptr<TFont>& font) { state.image_font = font; }
+void SetDrawLayer(int layer) { state.layer = layer; }
 std::shared_ptr<TFont> GetImageFont() { return state.image_font; }
 
 void Cls() { CurrentDrawDriver().Cls(); }

@@ -6,6 +6,10 @@
 
 class TFont;
 
+// What a draw belongs to on the screen, for the drawing report: set by the code that draws each
+// layer, read by a driver that counts (it changes nothing drawn).
+enum TDrawLayer { LAYER_OTHER = 0, LAYER_BACKDROP, LAYER_BORDERS, LAYER_OBJECTS, LAYER_PANEL };
+
 struct TDrawState {
   int color_red = 255;           // drawing colour, multiplies texels
   int color_green = 255;
@@ -38,6 +42,7 @@ struct TDrawState {
   float vres_mouseyscale = 1.0f; // virtual height / real height
   int g_width = 0;               // real display size
   int g_height = 0;
+  int layer = LAYER_OTHER;       // TDrawLayer of what is being drawn
 };
 
 // The state as it is now (read-only; change it with the setters).
@@ -61,6 +66,7 @@ void SetViewport(int x, int y, int w, int h);
 void SetClsColor(int r, int g, int b);
 void SetLineWidth(float width);
 void SetImageFont(const std::shared_ptr<TFont>& font);  // null selects the built-in font
+void SetDrawLayer(int layer);
 std::shared_ptr<TFont> GetImageFont();                   // as set (may be null)
 
 // Primitives, in virtual pixels, under handle, transform, origin, colour, alpha and blend.

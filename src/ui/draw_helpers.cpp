@@ -138,6 +138,7 @@ void BeginFrame(int clear) {
 
 void DrawBackdrop() {
   ResetDrawing();
+  SetDrawLayer(LAYER_BACKDROP);
   for (size_t c = 0; c < 3; ++c) {
     BackdropTint[c] = BackdropTint[c] - (BackdropTint[c] - BackdropTarget[c]) / 16.0f;
     if (std::fabs(BackdropTint[c] - BackdropTarget[c]) < 0.005f) BackdropTint[c] = BackdropTarget[c];
@@ -152,6 +153,7 @@ void DrawBackdrop() {
     DrawRect(-100.0f, float(3 * y), vw + 1800.0f, 30.0f);
   }
   ResetDrawing();
+  SetDrawLayer(LAYER_OTHER);
 }
 
 float ClampFloat(float v, float lo, float hi) {
