@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <vector>
 
 #include "platform/display.h"
@@ -49,8 +50,9 @@ class TFont {
     int py = 0;
     TImageFramePtr frame;
   };
+  // A page's pixels live only in its texture; placed glyphs keep their own pictures, from which a
+  // new display's pages are laid out again in the same order, to the same places.
   struct TPage {
-    TPixmapPtr pixels;
     TImageFramePtr frame;
     int shelf_x = 0;
     int shelf_y = 0;
@@ -84,10 +86,9 @@ class TFont {
     if (w > side || h > side) return false;
     if (pages_.empty() || !Fits(pages_.back(), w, h, side)) {
       TPage page;
-      page.pixels = CreatePixmap(side, side, 0, true);
-      if (!page.pixels) return false;
-      if (generation_ == DrawDriverGeneration())
-        page.frame = CurrentDrawDriver().CreateFrameFromPixmap(*page.pixels, FrameFlags());
+      TPixmapPtr blank = CreatePixmap(side, side, 0, true);
+      if (!blank) return false;
+      page.frame = CurrentDrawDriver().CreateFrameFromPixmap(*blank, FrameFlags());
       pages_.push_back(page);
     }
     TPage& page = pages_.back();
@@ -101,10 +102,8 @@ class TFont {
     g.py = page.shelf_y + 1;
     page.shelf_x += w;
     if (h > page.shelf_h) page.shelf_h = h;
-    const TPixmap& pic = *g.picture.picture;
-    for (int y = 0; y < pic.height; ++y)
-      for (int x = 0; x < pic.width; ++x) WritePixel(*page.pixels, g.px + x, g.py + y, ReadPixel(pic, x, y));
-    if (page.frame) CurrentDrawDriver().UpdateFrame(*page.frame, g.px, g.py, pic);
+    if (page.frame) CurrentDrawDriver().UpdateFrame(*page.frame, g.px, g.py, *g.picture.picture);
+    placed_.push_back(&g);
     return true;
   }
 
@@ -116,9 +115,16 @@ class TFont {
   const TImageFramePtr& Frame(TGlyph& g) {
     TDrawDriver& driver = CurrentDrawDriver();
     if (generation_ != DrawDriverGeneration()) {
+      // A new display: the glyphs placed so far go on new pages, in the order they were placed.
       generation_ = DrawDriverGeneration();
-      for (TPage& page : pages_) page.frame = driver.CreateFrameFromPixmap(*page.pixels, FrameFlags());
-      for (TGlyph& other : glyphs_) other.frame.reset();
+      std::vector<TGlyph*> placed;
+      placed.swap(placed_);
+      pages_.clear();
+      for (TGlyph& other : glyphs_) {
+        other.frame.reset();
+        other.page = -1;
+      }
+      for (TGlyph* other : placed) Place(*other);
     }
     if (g.page < 0 && !Place(g)) return g.frame;
     if (!g.frame && g.page >= 0) {
@@ -133,6 +139,7 @@ class TFont {
   bool smooth_;
   std::array<TGlyph, 256> glyphs_{};
   std::vector<TPage> pages_;
+  std::vector<TGlyph*> placed_;  // in the order they were placed
   int generation_ = -1;
 };
 
@@ -143,25 +150,35 @@ constexpr size_t kMaxFontFileBytes = size_t(64) << 20;
 
 TFont& Resolve(const TFontPtr& font) { return font ? *font : *DefaultFont(); }
 
-}  // namespace
-
-TFontPtr LoadFontFromMemory(const void* data, size_t size, int pixel_size, int style) {
-  if (!data || size == 0 || pixel_size < 1 || pixel_size > 1024) return nullptr;
+TFontPtr FontOf(std::shared_ptr<const std::string> bytes, int pixel_size, int style) {
+  if (!bytes || bytes->empty() || pixel_size < 1 || pixel_size > 1024) return nullptr;
   const bool smooth = (style & SMOOTHFONT) != 0;
-  std::unique_ptr<TGlyphSource> source =
-      MakeTrueTypeGlyphs(std::string(static_cast<const char*>(data), size), pixel_size, smooth);
+  std::unique_ptr<TGlyphSource> source = MakeTrueTypeGlyphs(std::move(bytes), pixel_size, smooth);
   if (!source) return nullptr;
   return std::make_shared<TFont>(std::move(source), smooth);
 }
 
+}  // namespace
+
+TFontPtr LoadFontFromMemory(const void* data, size_t size, int pixel_size, int style) {
+  if (!data) return nullptr;
+  return FontOf(std::make_shared<const std::string>(static_cast<const char*>(data), size), pixel_size, style);
+}
+
 TFontPtr LoadFont(const std::string& path, int pixel_size, int style) {
-  std::vector<uint8_t> bytes;
-  std::string reason;
-  TFontPtr font;
-  if (ReadWholeFile(path, bytes, kMaxFontFileBytes, reason)) {
-    font = LoadFontFromMemory(bytes.data(), bytes.size(), pixel_size, style);
-    reason = "not a TrueType font at " + std::to_string(pixel_size) + " pixels";
+  // The screens load each family at many sizes: they share one copy of its file while any lives.
+  static std::map<std::string, std::weak_ptr<const std::string>> files;
+  std::shared_ptr<const std::string> bytes = files[path].lock();
+  std::string reason = "not a TrueType font at " + std::to_string(pixel_size) + " pixels";
+  if (!bytes) {
+    std::vector<uint8_t> read;
+    if (ReadWholeFile(path, read, kMaxFontFileBytes, reason)) {
+      bytes = std::make_shared<const std::string>(read.begin(), read.end());
+      files[path] = bytes;
+      reason = "not a TrueType font at " + std::to_string(pixel_size) + " pixels";
+    }
   }
+  TFontPtr font = FontOf(bytes, pixel_size, style);
   if (!font) PlatformWarning("Can't load the font " + path + ": " + reason);
   return font;
 }

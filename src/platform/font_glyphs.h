@@ -23,5 +23,7 @@ class TGlyphSource {
 
 // The built-in bitmap font (ASCII 32..126; other characters show a box).
 std::unique_ptr<TGlyphSource> MakeBuiltinGlyphs();
-// A TrueType face from bytes (kept by the source); null when the rasteriser refuses them.
-std::unique_ptr<TGlyphSource> MakeTrueTypeGlyphs(std::string bytes, int pixel_size, bool smooth);
+// A TrueType face from a font file's bytes, which the source keeps (every size of one file shares
+// them); null when the rasteriser refuses them.
+std::unique_ptr<TGlyphSource> MakeTrueTypeGlyphs(std::shared_ptr<const std::string> bytes, int pixel_size,
+                                                 bool smooth);

@@ -1,13 +1,16 @@
-// Images: loading and cutting pictures, and drawing their frames. An image keeps its pictures in
-// memory and makes its textures on first draw under the current display, packing all frames into
-// one texture (with a one-pixel border copied from each cell's edge, so filtering never blends in
-// a neighbour) so that drawing any of its frames keeps the driver's batch going.
+// Images: loading and cutting pictures, and drawing their frames. An image makes its textures on
+// first draw under the current display, packing all frames into one texture (with a one-pixel
+// border copied from each cell's edge, so filtering never blends in a neighbour) so that drawing
+// any of its frames keeps the driver's batch going. One loaded from a file keeps no pictures in
+// memory but while it makes its textures: most of the game's images (the border strips of worlds
+// not being played) are never drawn at all.
 #include "platform/image.h"
 
 #include <algorithm>
 
 #include "platform/display.h"
 #include "platform/draw_state.h"
+#include "platform/platform_log.h"
 
 namespace {
 
@@ -30,13 +33,17 @@ uint32_t TexturePixel(const TImage& image, const TPixmap& p, uint32_t argb) {
 
 int FrameFlags(const TImage& image) { return (image.flags & FILTEREDIMAGE) ? FRAME_FILTERED : 0; }
 
+void ReleasePictures(TImage& image);
+bool ReloadPictures(TImage& image);
+
 void MakeFrames(TImage& image) {
   TDrawDriver& driver = CurrentDrawDriver();
   const int n = int(image.pixmaps.size());
-  const int w = image.width;
-  const int h = image.height;
   image.frames.assign(size_t(n), nullptr);
   image.frames_generation = DrawDriverGeneration();
+  if (n > 0 && !image.pixmaps[0] && !ReloadPictures(image)) return;
+  const int w = image.width;
+  const int h = image.height;
   const int cols = std::max(1, std::min(n, kMaxAtlasSide / (w + 2)));
   const int rows = (n + cols - 1) / cols;
   const bool packed = n > 1 && rows * (h + 2) <= kMaxAtlasSide && cols * (w + 2) <= kMaxAtlasSide;
@@ -74,14 +81,22 @@ void MakeFrames(TImage& image) {
     image.frames[size_t(i)]->image = &image;
     image.frames[size_t(i)]->index = i;
   }
+  ReleasePictures(image);
 }
+
+std::vector<TPixmapPtr> Cells(const TPixmapPtr& picture, int cell_w, int cell_h, int first, int count);
 
 TImagePtr FromPicture(const TPixmapPtr& picture, int cell_w, int cell_h, int first, int count,
                       int flags) {
-  if (!picture || cell_w < 1 || cell_h < 1 || first < 0 || count < 1) return nullptr;
+  const std::vector<TPixmapPtr> cells = Cells(picture, cell_w, cell_h, first, count);
+  return cells.empty() ? nullptr : CreateImageFromPixmaps(cells, flags);
+}
+
+std::vector<TPixmapPtr> Cells(const TPixmapPtr& picture, int cell_w, int cell_h, int first, int count) {
+  if (!picture || cell_w < 1 || cell_h < 1 || first < 0 || count < 1) return {};
   const int cols = picture->width / cell_w;
   const int rows = picture->height / cell_h;
-  if (cols < 1 || rows < 1 || first > cols * rows - count) return nullptr;
+  if (cols < 1 || rows < 1 || first > cols * rows - count) return {};
   std::vector<TPixmapPtr> cells;
   if (cell_w == picture->width && cell_h == picture->height) {
     cells.push_back(picture);
@@ -96,7 +111,40 @@ TImagePtr FromPicture(const TPixmapPtr& picture, int cell_w, int cell_h, int fir
       cells.push_back(cell);
     }
   }
-  return CreateImageFromPixmaps(cells, flags);
+  return cells;
+}
+
+// The pictures go; the file has them. A dynamic image's pictures are its only copy.
+void ReleasePictures(TImage& image) {
+  if (image.source.empty() || (image.flags & DYNAMICIMAGE)) return;
+  for (TPixmapPtr& p : image.pixmaps) p.reset();
+}
+
+// The pictures read from the file again; false when it no longer gives the same cells.
+bool ReloadPictures(TImage& image) {
+  const std::vector<TPixmapPtr> cells =
+      Cells(LoadPixmapPNG(image.source), image.cell_width, image.cell_height, image.first_cell, int(image.pixmaps.size()));
+  if (cells.size() != image.pixmaps.size() || cells[0]->width != image.width || cells[0]->height != image.height) {
+    PlatformWarning("Can't read the image " + image.source + " again");
+    return false;
+  }
+  image.pixmaps = cells;
+  return true;
+}
+
+// A file's image, its pictures let go until it is drawn.
+TImagePtr FromFile(const std::string& path, int cell_w, int cell_h, int first, int count, int flags) {
+  const TPixmapPtr picture = LoadPixmapPNG(path);
+  if (!picture) return nullptr;
+  if (cell_w == 0) cell_w = picture->width, cell_h = picture->height;
+  TImagePtr image = FromPicture(picture, cell_w, cell_h, first, count, flags);
+  if (!image) return nullptr;
+  image->source = path;
+  image->cell_width = cell_w;
+  image->cell_height = cell_h;
+  image->first_cell = first;
+  ReleasePictures(*image);
+  return image;
 }
 
 }  // namespace
@@ -114,10 +162,7 @@ TImagePtr CreateImageFromPixmaps(const std::vector<TPixmapPtr>& pixmaps, int fla
   return image;
 }
 
-TImagePtr LoadImage(const std::string& path, int flags) {
-  TPixmapPtr picture = LoadPixmapPNG(path);
-  return picture ? FromPicture(picture, picture->width, picture->height, 0, 1, flags) : nullptr;
-}
+TImagePtr LoadImage(const std::string& path, int flags) { return FromFile(path, 0, 0, 0, 1, flags); }
 
 TImagePtr LoadImageFromMemory(const void* data, size_t size, int flags) {
   TPixmapPtr picture = DecodePNG(data, size);
@@ -126,7 +171,8 @@ TImagePtr LoadImageFromMemory(const void* data, size_t size, int flags) {
 
 TImagePtr LoadAnimImage(const std::string& path, int cell_width, int cell_height, int first,
                         int count, int flags) {
-  return FromPicture(LoadPixmapPNG(path), cell_width, cell_height, first, count, flags);
+  if (cell_width < 1 || cell_height < 1) return nullptr;
+  return FromFile(path, cell_width, cell_height, first, count, flags);
 }
 
 TImagePtr LoadAnimImageFromMemory(const void* data, size_t size, int cell_width, int cell_height,

@@ -20,9 +20,14 @@ struct TImage {
   int mask_b = 0;
   float handle_x = 0.0f;                  // drawn at the drawing position
   float handle_y = 0.0f;
-  std::vector<TPixmapPtr> pixmaps;        // one picture per frame
+  // One picture per frame. An image loaded from a file lets its pictures go once they are in
+  // the driver's textures (and right after loading, until it is first drawn): they are read from
+  // the file again when a new display needs its textures made. The slots stay, so the count does.
+  std::vector<TPixmapPtr> pixmaps;
   std::vector<TImageFramePtr> frames;     // textures, made by the driver on first draw
   int frames_generation = -1;             // the display the textures belong to
+  std::string source;                     // the file it was loaded from; "" when none
+  int cell_width = 0, cell_height = 0, first_cell = 0;  // how the file's picture was cut
 };
 using TImagePtr = std::shared_ptr<TImage>;
 

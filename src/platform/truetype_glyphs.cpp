@@ -25,7 +25,7 @@ int MaxSide(int pixel_size) { return 4 * pixel_size + 16; }
 
 class TTrueTypeGlyphs : public TGlyphSource {
  public:
-  TTrueTypeGlyphs(std::string bytes, bool smooth) : bytes_(std::move(bytes)), smooth_(smooth) {}
+  TTrueTypeGlyphs(std::shared_ptr<const std::string> bytes, bool smooth) : bytes_(std::move(bytes)), smooth_(smooth) {}
   ~TTrueTypeGlyphs() override {
     if (face_) FT_Done_Face(face_);
   }
@@ -33,8 +33,8 @@ class TTrueTypeGlyphs : public TGlyphSource {
   bool Open(int pixel_size) {
     FT_Library lib = Library();
     if (!lib) return false;
-    if (FT_New_Memory_Face(lib, reinterpret_cast<const FT_Byte*>(bytes_.data()), FT_Long(bytes_.size()), 0,
-                           &face_) != 0) {
+    if (!bytes_ || FT_New_Memory_Face(lib, reinterpret_cast<const FT_Byte*>(bytes_->data()), FT_Long(bytes_->size()),
+                                      0, &face_) != 0) {
       face_ = nullptr;
       return false;
     }
@@ -83,7 +83,7 @@ class TTrueTypeGlyphs : public TGlyphSource {
   }
 
  private:
-  std::string bytes_;  // the face reads from these for its whole life
+  std::shared_ptr<const std::string> bytes_;  // the face reads from these for its whole life
   bool smooth_;
   FT_Face face_ = nullptr;
   int height_ = 0;
@@ -93,7 +93,8 @@ class TTrueTypeGlyphs : public TGlyphSource {
 
 }  // namespace
 
-std::unique_ptr<TGlyphSource> MakeTrueTypeGlyphs(std::string bytes, int pixel_size, bool smooth) {
+std::unique_ptr<TGlyphSource> MakeTrueTypeGlyphs(std::shared_ptr<const std::string> bytes, int pixel_size,
+                                                 bool smooth) {
   auto source = std::make_unique<TTrueTypeGlyphs>(std::move(bytes), smooth);
   if (!source->Open(pixel_size)) return nullptr;
   return source;

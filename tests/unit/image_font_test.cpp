@@ -225,8 +225,8 @@ TEST(Font, GlyphsFarLargerThanTheFontKeepTheirAdvanceButGetNoPicture) {
     }
   }
   for (bool smooth : {false, true}) {
-    const auto normal = MakeTrueTypeGlyphs(sane, 24, smooth);
-    const auto huge = MakeTrueTypeGlyphs(bytes, 24, smooth);
+    const auto normal = MakeTrueTypeGlyphs(std::make_shared<const std::string>(sane), 24, smooth);
+    const auto huge = MakeTrueTypeGlyphs(std::make_shared<const std::string>(bytes), 24, smooth);
     ASSERT_TRUE(normal && huge);
     EXPECT_LE(huge->Height(), 4 * 24 + 16);
     const TGlyphPicture w = huge->Render('W');

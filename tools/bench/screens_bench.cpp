@@ -9,12 +9,14 @@
 // state changes, texture changes) and the area it covers as a multiple of the window's, by layer,
 // and the resident memory with what we can tell of where it goes; at the end, the table of all.
 //
-//   screens_bench [--frames N] [--blocks B] [--only SCREEN] [--world W] [--data GAMEDIR] [--grab DIR]
+//   screens_bench [--frames N] [--blocks B] [--only SCREEN] [--world W] [--size WxH] [--data GAMEDIR]
+//                 [--grab DIR]
 //   screens_bench --compare DIR_A DIR_B
 //
 // Each screen is warmed up for 40 frames, then timed in B blocks of N frames (3 of 100 unless
-// given); the median block is the figure, the others are shown beside it. --only times one screen
-// (title, hiscores, panel, game, pause or editor; for a profiler). --world plays the busy level in
+// given); the median block is the figure, the others are shown beside it. --size opens another
+// window size (the virtual resolution follows its shape). --only times one screen (title,
+// hiscores, panel, game, pause or editor; for a profiler). --world plays the busy level in
 // world W (1 to 20; 1 unless given), whose borders differ every two worlds. --grab saves three
 // frames of each screen as PNG into DIR, read back just before their flip (grabbing slows the
 // run: take figures from a run without it). --compare reads two such folders and prints, per
@@ -71,8 +73,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kWidth = 1280;
-constexpr int kHeight = 720;
+// The window's size: 1280 x 720 unless --size gives another.
+int kWidth = 1280;
+int kHeight = 720;
 constexpr int kWarmUpFrames = 40;
 
 double Seconds(clockid_t clock) {
@@ -345,7 +348,7 @@ double ImagePixmapBytes() {
 struct TTextureBytes {
   double images = 0.0;       // our pictures' textures (no mipmaps)
   double glyphs = 0.0;       // the fonts' glyph pages: only fonts ask for mipmaps
-  double glyph_pages = 0.0;  // their first level: what the fonts also keep as pixmaps
+  double glyph_pages = 0.0;  // their first level
   int count = 0;
   std::string page_sides;    // the glyph pages' sides
 };
@@ -392,13 +395,13 @@ void PrintMemory(const char* screen) {
   const double sounds = double(TCountingAudio::LiveBytes());
   const struct mallinfo2 heap = mallinfo2();
   const double malloc_used = double(heap.uordblks + heap.hblkhd);
-  const double ours = pixmaps + tex.glyph_pages + tex.images + tex.glyphs + sounds;
+  const double ours = pixmaps + tex.images + tex.glyphs + sounds;
   std::printf("%s memory: VmRSS %.1f MiB (peak %.1f MiB): anonymous %.1f, mapped files %.1f, shared %.1f\n",
               screen, MiB(rss), MiB(StatusBytes("VmHWM")), MiB(anon), MiB(file), MiB(shmem));
-  std::printf("  our buffers %.1f MiB: image pixmaps %.1f, glyph page pixmaps %.1f, %d textures %.1f "
-              "(images %.1f, glyph pages with mipmaps %.1f), decoded sounds %.1f\n",
-              MiB(ours), MiB(pixmaps), MiB(tex.glyph_pages), tex.count, MiB(tex.images + tex.glyphs),
-              MiB(tex.images), MiB(tex.glyphs), MiB(sounds));
+  std::printf("  our buffers %.1f MiB: image pixmaps %.1f, %d textures %.1f (images %.1f, glyph pages with "
+              "mipmaps %.1f, of which the first level %.1f), decoded sounds %.1f\n",
+              MiB(ours), MiB(pixmaps), tex.count, MiB(tex.images + tex.glyphs), MiB(tex.images), MiB(tex.glyphs),
+              MiB(tex.glyph_pages), MiB(sounds));
   std::printf("  glyph pages of sides %s\n", tex.page_sides.c_str());
   std::printf("  in use from malloc %.1f MiB, so %.1f MiB of it is not our buffers (fonts' files and "
               "rasteriser, the renderer's own, the window's buffers)\n",
@@ -615,7 +618,7 @@ int Compare(const std::string& a_dir, const std::string& b_dir) {
 }
 
 int Usage(const char* self) {
-  std::fprintf(stderr, "usage: %s [--frames N] [--blocks B] [--only SCREEN] [--world W] [--data GAMEDIR]\n"
+  std::fprintf(stderr, "usage: %s [--frames N] [--blocks B] [--only SCREEN] [--world W] [--size WxH] [--data GAMEDIR]\n"
                        "           [--grab DIR]\n"
                        "       %s --compare DIR_A DIR_B\n", self, self);
   return 2;
@@ -633,6 +636,7 @@ int main(int argc, char** argv) {
     const bool more = i + 1 < argc;
     if (arg == "--compare" && i + 2 < argc) return Compare(argv[i + 1], argv[i + 2]);
     if (arg == "--frames" && more) frames = std::max(1, std::atoi(argv[++i]));
+    else if (arg == "--size" && more && std::sscanf(argv[i + 1], "%dx%d", &kWidth, &kHeight) == 2) ++i;
     else if (arg == "--blocks" && more) blocks = std::max(1, std::atoi(argv[++i]));
     else if (arg == "--data" && more) data = argv[++i];
     else if (arg == "--world" && more) world = std::clamp(std::atoi(argv[++i]), 1, 20);
