@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "framework/common_assets.h"
@@ -9,23 +10,49 @@
 #include "platform/display.h"
 #include "platform/draw_state.h"
 #include "rules/object_sprites.h"
+#include "ui/layer_cache.h"
 #include "ui/draw_helpers.h"
+
+namespace {
+
+// The border strips of the level being played, as they last came out.
+TLayerCache borders_copy;
+
+}  // namespace
 
 void DrawBorders(const TRulesState& state) {
   ResetDrawing();
   SetDrawLayer(LAYER_BORDERS);
-  Scale(2);
   const size_t pair = size_t((state.LevelNumber + 9) / 10);
-  if (pair < TopBorders.size()) {
-    for (int k = -2; k <= 2; ++k) {
-      DrawSprite(TopBorders[pair], float(1024 * k + state.BorderOffsets[0]), 0, 0);
-      DrawSprite(BottomBorders[pair], float(1024 * k + state.BorderOffsets[1]), 512, 0);
+  // The strips stay put for a whole level: a copy of them from its second frame on. The images
+  // count by themselves: another display loads them again.
+  std::string key;
+  for (const void* part : {static_cast<const void*>(pair < TopBorders.size() ? TopBorders[pair].get() : nullptr),
+                           static_cast<const void*>(pair < TopBorders.size() ? BottomBorders[pair].get() : nullptr)})
+    key.append(reinterpret_cast<const char*>(&part), sizeof part);
+  key.append(reinterpret_cast<const char*>(state.BorderOffsets.data()), sizeof(int) * state.BorderOffsets.size());
+  const auto strips = [pair, &state] {
+    Scale(2);
+    if (pair < TopBorders.size()) {
+      for (int k = -2; k <= 2; ++k) {
+        DrawSprite(TopBorders[pair], float(1024 * k + state.BorderOffsets[0]), 0, 0);
+        DrawSprite(BottomBorders[pair], float(1024 * k + state.BorderOffsets[1]), 512, 0);
+      }
     }
+  };
+  // The copy stands for all ten sprites; when the frame draws fewer, they are drawn themselves.
+  constexpr int kStrips = 10;
+  if (pair < TopBorders.size() && SpriteRoom(1) >= kStrips) {
+    if (borders_copy.Draw(key, strips)) CountSprites(kStrips, 1);
+  } else {
+    strips();
   }
   Scale(1);
   Colour(255, 255, 255, 1.0f);
   SetDrawLayer(LAYER_OTHER);
 }
+
+void ForgetBorders() { borders_copy.Forget(); }
 
 void DrawObjectsAndSheep(const TFramePicture& picture) {
   // Kept from frame to frame: the list is rebuilt every frame at the same size.

@@ -4,8 +4,11 @@
 #pragma once
 #include "rules/game_rules.h"
 
-// The border strips of the level's world pair at the level's offsets, before the frame's step.
+// The border strips of the level's world pair at the level's offsets, first after the frame's
+// clear, before the frame's step.
 void DrawBorders(const TRulesState& state);
+// Forgets the copy the strips were last drawn from (tests).
+void ForgetBorders();
 // The objects as they moved, then the sheep, from the step's picture.
 void DrawObjectsAndSheep(const TFramePicture& picture);
 // The ground band, the dark top and bottom, and the sides darkened towards the screen's edges.

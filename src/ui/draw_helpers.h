@@ -41,6 +41,10 @@ void SetBlendKind(int kind);
 // Colour clamped to 0..255 and truncated; alpha clamped to 0..1 unless it is kKeepAlpha.
 void Colour(float r, float g, float b, float a = kKeepAlpha);
 
+// How many more sprites of the class this frame draws (0 while sprites are suppressed), and the
+// count of sprites drawn another way (a copy of them) that stand for that many.
+int SpriteRoom(int budgetClass);
+void CountSprites(int count, int budgetClass);
 // Counted sprites: nothing is drawn once the class's budget for the frame is spent.
 // Top-left corner at (x, y) under the current scale.
 void DrawSprite(const TImagePtr& image, float x, float y, int frame, int budgetClass = 1);

@@ -153,9 +153,16 @@ class TWatchedDriver : public TDrawDriver {
   bool in_text = false;
   const void* last_texture = nullptr;
 
-  // The corners (x0, y0) .. (x1, y1) under the state's transform at (tx, ty), in real pixels.
+  // The corners (x0, y0) .. (x1, y1) under the state's transform at (tx, ty), in real pixels. A
+  // clear counts once the next draw shows it is not hidden under an opaque quad over the whole
+  // window (the driver then leaves it out).
   void Count(int kind, double x0, double y0, double x1, double y1, double tx, double ty, const void* texture) {
     const TDrawState& st = DrawState();
+    const double window = double(st.g_width) * st.g_height;
+    if (kind == L_CLEAR) {
+      clear_pending = true;
+      return;
+    }
     counts.draws += 1;
     if (texture && texture != last_texture) counts.textures += 1;
     if (texture) last_texture = texture;
@@ -165,14 +172,21 @@ class TWatchedDriver : public TDrawDriver {
     for (auto [px, py] : {std::pair{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}})
       pts.insert(pts.end(), {(px * st.tform_ix + py * st.tform_iy + tx) * sx, (px * st.tform_jx + py * st.tform_jy + ty) * sy});
     int layer = L_OTHER;
-    if (kind == L_CLEAR) layer = L_CLEAR;
-    else if (st.layer == LAYER_PANEL) layer = L_PANEL;
+    if (st.layer == LAYER_PANEL) layer = L_PANEL;
     else if (in_text) layer = L_TEXTS;
     else if (st.layer == LAYER_BACKDROP) layer = L_BACKDROP;
     else if (st.layer == LAYER_BORDERS) layer = L_BORDERS;
     else if (st.layer == LAYER_OBJECTS) layer = L_OBJECTS;
-    counts.area[layer] += kind == L_CLEAR ? double(st.g_width) * st.g_height : ClippedArea(pts, st.g_width, st.g_height);
+    const double area = ClippedArea(pts, st.g_width, st.g_height);
+    if (clear_pending && !(area >= window - 0.5 && st.blend_mode == SOLIDBLEND && texture)) counts.area[L_CLEAR] += window;
+    clear_pending = false;
+    counts.area[layer] += area;
   }
+  void CountPendingClear() {
+    if (clear_pending) counts.area[L_CLEAR] += double(DrawState().g_width) * DrawState().g_height;
+    clear_pending = false;
+  }
+  bool clear_pending = false;
 
   std::string Name() const override { return gl->Name(); }
   TImageFramePtr CreateFrameFromPixmap(const TPixmap& p, int flags) override {
@@ -235,7 +249,10 @@ class TWatchedDriver : public TDrawDriver {
     in_text = false;
     gl->EndText();
   }
-  TPixmapPtr GrabPixmap(int x, int y, int w, int h) override { return gl->GrabPixmap(x, y, w, h); }
+  TPixmapPtr GrabPixmap(int x, int y, int w, int h) override {
+    CountPendingClear();
+    return gl->GrabPixmap(x, y, w, h);
+  }
   void SetResolution(float w, float h) override { gl->SetResolution(w, h); }
   std::vector<TGraphicsMode> GraphicsModes() override { return gl->GraphicsModes(); }
   bool CreateGraphics(int w, int h, int depth, int hertz, int flags) override {
@@ -244,6 +261,7 @@ class TWatchedDriver : public TDrawDriver {
   void CloseGraphics() override { gl->CloseGraphics(); }
   bool GraphicsOpen() const override { return gl->GraphicsOpen(); }
   void Flip(int sync) override {
+    CountPendingClear();
     if (on_flip_before) on_flip_before();
     if (grab_next) {
       grabbed = gl->GrabPixmap(0, 0, kWidth, kHeight);

@@ -5,7 +5,9 @@
 // changes, or at a grab, a texture upload and the flip. It also owns the textures of its frames.
 // Alpha blending of a fully opaque draw (alpha 1, and no texture or one without a see-through
 // texel) gives the source colour exactly, so such runs go with blending off: the software
-// renderer then skips reading the screen back, and the picture is the same.
+// renderer then skips reading the screen back, and the picture is the same. A clear waits for the
+// frame's first draw, and is never done when that draw is an opaque quad over the whole window,
+// which hides it.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -200,8 +202,8 @@ class TGLDriver : public TDrawDriver {
   void Cls() override {
     if (!context_) return;
     Flush();
+    clear_pending_ = true;
     glClearColor(cls_[0], cls_[1], cls_[2], 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
   }
 
   void Plot(float x, float y) override {
@@ -259,6 +261,7 @@ class TGLDriver : public TDrawDriver {
   void DrawFrame(const TImageFrame& frame, float x0, float y0, float x1, float y1, float tx,
                  float ty) override {
     const auto& f = static_cast<const TGLFrame&>(frame);
+    if (clear_pending_ && f.texture && HidesTheWindow(x0, y0, x1, y1, tx, ty, f.texture->opaque)) clear_pending_ = false;
     if (!f.texture || !Begin(TPrim::Quads, f.texture->id, f.texture->opaque)) return;
     Quad(x0, y0, x1, y1, tx, ty, f.u0, f.v0, f.u1, f.v1);
   }
@@ -271,6 +274,7 @@ class TGLDriver : public TDrawDriver {
     TPixmapPtr out = CreatePixmap(w, h, 0xff000000u, false);
     if (!out) return nullptr;
     Flush();
+    ClearIfPending();
     // Only the part inside the window is read; the rest stays black.
     const int x0 = std::max(x, 0);
     const int y0 = std::max(y, 0);
@@ -346,6 +350,7 @@ class TGLDriver : public TDrawDriver {
   void Flip(int sync) override {
     if (!context_) return;
     Flush();
+    ClearIfPending();
     window_.Swap(sync);
   }
 
@@ -356,6 +361,7 @@ class TGLDriver : public TDrawDriver {
   // texels_opaque: the texture (if any) has no see-through texel.
   bool Begin(TPrim prim, GLuint texture, bool texels_opaque = true) {
     if (!context_) return false;
+    ClearIfPending();
     const bool unblended = blend_ == ALPHABLEND && alpha_byte_ == 255 && texels_opaque;
     if (prim != prim_ || texture != batch_texture_ || unblended != batch_unblended_ ||
         vertices_.size() >= kFlushVertices) {
@@ -375,6 +381,15 @@ class TGLDriver : public TDrawDriver {
             float v1) {
     const TVertex corners[4] = {Corner(x0, y0, tx, ty, u0, v0), Corner(x1, y0, tx, ty, u1, v0),
                                 Corner(x1, y1, tx, ty, u1, v1), Corner(x0, y1, tx, ty, u0, v1)};
+    // Wholly off the screen, it would change no pixel: it goes no further.
+    const auto beyond = [&corners](auto side) {
+      for (const TVertex& c : corners)
+        if (!side(c)) return false;
+      return true;
+    };
+    if (beyond([](const TVertex& c) { return c.x < 0.0f; }) || beyond([](const TVertex& c) { return c.y < 0.0f; }) ||
+        beyond([this](const TVertex& c) { return c.x > vres_w_; }) || beyond([this](const TVertex& c) { return c.y > vres_h_; }))
+      return;
     // Appended without resize(), which would first zero the new vertices.
     vertices_.insert(vertices_.end(), corners, corners + 4);
   }
@@ -406,6 +421,22 @@ class TGLDriver : public TDrawDriver {
     glDrawArrays(mode, 0, GLsizei(vertices_.size()));
     if (batch_unblended_) glEnable(GL_BLEND);
     vertices_.clear();
+  }
+
+  void ClearIfPending() {
+    if (!clear_pending_) return;
+    clear_pending_ = false;
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+
+  // Whether a quad drawn now covers every pixel of the window and shows none of what is under it:
+  // unturned, over the whole virtual screen, no scissor, every fragment written unblended.
+  bool HidesTheWindow(float x0, float y0, float x1, float y1, float tx, float ty, bool texels_opaque) const {
+    const bool opaque = texels_opaque && (blend_ == SOLIDBLEND || (blend_ == ALPHABLEND && alpha_byte_ == 255));
+    const bool whole = viewport_[0] <= 0 && viewport_[1] <= 0 && float(viewport_[0] + viewport_[2]) >= vres_w_ &&
+                       float(viewport_[1] + viewport_[3]) >= vres_h_;
+    if (!opaque || !whole || iy_ != 0.0f || jx_ != 0.0f || ix_ <= 0.0f || jy_ <= 0.0f) return false;
+    return x0 * ix_ + tx <= 0.0f && y0 * jy_ + ty <= 0.0f && x1 * ix_ + tx >= vres_w_ && y1 * jy_ + ty >= vres_h_;
   }
 
   void BindTexture(GLuint id) {
@@ -507,6 +538,7 @@ class TGLDriver : public TDrawDriver {
   uint32_t red_ = 255, green_ = 255, blue_ = 255, alpha_byte_ = 255;
   uint32_t colour_ = 0xffffffffu;
   float cls_[3] = {0.0f, 0.0f, 0.0f};
+  bool clear_pending_ = false;  // a clear asked for and not yet done
   int viewport_[4] = {0, 0, 0, 0};
   float ix_ = 1.0f, iy_ = 0.0f, jx_ = 0.0f, jy_ = 1.0f;
   float line_width_ = 1.0f;
