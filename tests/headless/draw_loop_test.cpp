@@ -6,11 +6,16 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/recording/recording_driver.h"
 #include "platform/scripted_input.h"
 #include "support/recording_setup.h"
 #include "ui/draw_helpers.h"
+#include "ui/layer_cache.h"
 
 namespace {
+
+// Rectangles drawn so far by the current (recording) driver.
+int CurrentRects() { return static_cast<TRecordingDriver&>(CurrentDrawDriver()).Count(TDrawKind::Rect); }
 
 // A menu-like screen: backdrop, a highlighted item that follows the arrow keys, until Space.
 int RunMenuLoop(TImagePtr cursor) {
@@ -66,4 +71,46 @@ TEST(HeadlessDrawLoop, ScriptedKeysMoveTheHighlightFrameByFrame) {
   const TDrawRecord* item = d.FindText("Item 1");
   ASSERT_NE(item, nullptr);
   EXPECT_NEAR(item->x + float(TextWidth("Item 1")) / 2.0f, 800.0f, 1.0f);
+}
+
+// A settled layer comes from one copy over the whole window from its third frame on; a new key,
+// clear colour or display draws it again. The backdrop's key is its tint.
+TEST(HeadlessDrawLoop, ASettledLayerIsDrawnFromItsCopy) {
+  TRecordingSetup setup;
+  TLayerCache cache;
+  int drawn = 0;
+  auto frame = [&](const std::string& key) {
+    BeginFrame(1);
+    const bool copied = cache.Draw(key, [&drawn] {
+      ++drawn;
+      DrawRect(0, 0, 10, 10);
+    });
+    Flip(0);
+    return copied;
+  };
+  EXPECT_FALSE(frame("a"));
+  EXPECT_FALSE(frame("a"));
+  EXPECT_TRUE(frame("a"));
+  EXPECT_EQ(drawn, 2);
+  EXPECT_FALSE(frame("b"));
+  SetClsColor(9, 9, 9);
+  EXPECT_FALSE(frame("b"));
+  EXPECT_FALSE(frame("b"));  // settled again, and grabbed
+  SetDrawDriver(std::make_shared<TRecordingDriver>());
+  OpenGraphics(800, 600);
+  EXPECT_FALSE(frame("b"));
+
+  ResetDrawHelpers();
+  auto stripes = [&] {
+    BeginFrame(1);
+    const int before = CurrentRects();
+    DrawBackdrop();
+    Flip(0);
+    return CurrentRects() - before;
+  };
+  stripes();
+  stripes();
+  EXPECT_EQ(stripes(), 0);
+  BackdropTarget = {0.0f, 1.0f, 0.2f};
+  EXPECT_GT(stripes(), 50);  // easing to the new tint
 }

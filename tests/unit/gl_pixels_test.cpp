@@ -252,3 +252,31 @@ TEST_F(GLPixels, TrueTypeTextRendersThroughItsGlyphPages) {
   EXPECT_GT(bottom, 100);
   EXPECT_EQ(ReadPixel(*area, 399, 99) & 0xffffffu, 0u);
 }
+
+// A clear waits for the frame's first draw: only an opaque quad over the whole window, which
+// hides it, lets it be left out; a partial or see-through one, a grab and a flip all get it.
+TEST_F(GLPixels, AClearIsLeftOutOnlyUnderAnOpaqueQuadOverTheWholeWindow) {
+  ASSERT_TRUE(Open(100, 50));
+  TImagePtr blue = SolidImage(100, 50, 0xff0000ffu, false, 0);
+  SetBlend(SOLIDBLEND);
+  DrawImage(blue, 0, 0);
+  SetClsColor(255, 0, 0);
+  Cls();
+  DrawImage(blue, 50, 0);  // half the window: the clear shows beside it
+  EXPECT_EQ(PixelAt(10, 10) & 0xffffffu, 0xff0000u);
+  EXPECT_EQ(PixelAt(60, 10) & 0xffffffu, 0x0000ffu);
+  SetClsColor(0, 255, 0);
+  Cls();
+  DrawImage(blue, 0, 0);  // the whole window, opaque: nothing of the clear could show
+  EXPECT_EQ(PixelAt(10, 10) & 0xffffffu, 0x0000ffu);
+  Cls();
+  SetBlend(ALPHABLEND);
+  SetAlpha(0.5f);
+  DrawImage(blue, 0, 0);  // the whole window, half see-through: over the clear's green
+  SetAlpha(1.0f);
+  EXPECT_GT(Green(PixelAt(10, 10)), 100);
+  EXPECT_GT(Blue(PixelAt(10, 10)), 100);
+  SetClsColor(0, 0, 0);
+  Cls();
+  EXPECT_EQ(PixelAt(10, 10) & 0xffffffu, 0u);  // a grab with nothing drawn
+}
