@@ -14,6 +14,7 @@
 
 #include "protocol/game_identity.h"
 #include "protocol/online_requests.h"
+#include "address_list.h"
 #include "protocol/score_line.h"
 #include "score_requests.h"
 #include "score_server.h"
@@ -280,6 +281,57 @@ TEST(ScoreServerHostileTest, IPv6ClientsAreCountedByTheirAllocation) {
                          TCase{"2001:db8:1::1", "2001:db8:2::1", 48, false},
                          TCase{"192.0.2.1", "192.0.2.2", 48, false}})
     EXPECT_EQ(RateKey(c.a, c.prefix) == RateKey(c.b, c.prefix), c.same) << c.a << " " << c.b << " /" << c.prefix;
+}
+
+}  // namespace
+
+namespace {
+
+// Behind a trusted proxy the client it forwards is the one counted and shown: the rate limits
+// count each forwarded client apart, and the metrics are refused to a client from outside.
+TEST(ScoreServerProxyTest, TheForwardedClientIsCountedAndTheMetricsKeptIn) {
+  TTempDir dir;
+  TServerOptions options = LoopbackOptions(dir.Path() + "/scores.db");
+  options.trusted_proxies = "127.0.0.1";
+  options.service.login_burst = 1;
+  options.service.logins_per_minute = 0.01;
+  TScoreServer server;
+  ASSERT_TRUE(server.Start(options)) << server.Error();
+  auto get = [&](const std::string& path, const std::string& client) {
+    const std::string reply =
+        Raw(server.Port(), "GET " + path + " HTTP/1.0\r\nX-Forwarded-For: 198.51.100.7, " + client + "\r\n\r\n");
+    return reply.substr(0, reply.find('\r'));
+  };
+  EXPECT_EQ(get(Submit("Shepherd", "guess", 1), "203.0.113.1"), "HTTP/1.1 403 Forbidden");
+  EXPECT_EQ(get(Submit("Shepherd", "guess", 1), "203.0.113.2"), "HTTP/1.1 403 Forbidden");
+  EXPECT_EQ(get(Submit("Shepherd", "guess", 1), "203.0.113.1"), "HTTP/1.1 429 Too Many Requests");
+  EXPECT_EQ(get("/metrics", "203.0.113.1"), "HTTP/1.1 404 Not Found");
+  const std::string metrics = Raw(server.Port(), "GET /metrics HTTP/1.0\r\n\r\n");
+  for (const char* line : {"\r\nContent-Type: text/plain; version=0.0.4\r\n",
+                           "\nlambrisk_requests_total{route=\"submit\",status=\"403\"} 2\n",
+                           "\nlambrisk_requests_total{route=\"submit\",status=\"429\"} 1\n",
+                           "\nlambrisk_requests_total{route=\"metrics\",status=\"404\"} 1\n",
+                           "\nlambrisk_request_duration_seconds_count{route=\"submit\"} 3\n",
+                           "\nlambrisk_password_queue_wait_seconds_count 2\n", "\nlambrisk_connections_open "})
+    EXPECT_NE(metrics.find(line), std::string::npos) << line << " not in:\n" << metrics;
+}
+
+TEST(ScoreServerProxyTest, TheClientIsTheRightmostAddressNoProxyAdded) {
+  TNetworks proxies;
+  std::string error;
+  ASSERT_TRUE(ParseNetworks("127.0.0.1, 10.0.0.0/8 ::1", proxies, error)) << error;
+  struct TCase {
+    const char* peer;
+    const char* forwarded;
+    const char* client;
+  };
+  for (const TCase& c : {TCase{"192.0.2.5", "203.0.113.1", "192.0.2.5"},  // not a proxy: its header is anyone's
+                         TCase{"127.0.0.1", "", "127.0.0.1"},
+                         TCase{"127.0.0.1", "203.0.113.1", "203.0.113.1"},
+                         TCase{"::1", "198.51.100.7, 203.0.113.1, 10.1.2.3", "203.0.113.1"},
+                         TCase{"127.0.0.1", "203.0.113.1, not-an-address", "127.0.0.1"},
+                         TCase{"127.0.0.1", "2001:db8::1", "2001:db8::1"}})
+    EXPECT_EQ(ClientAddress(c.peer, c.forwarded, proxies), c.client) << c.peer << " / " << c.forwarded;
 }
 
 }  // namespace
