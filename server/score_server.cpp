@@ -281,8 +281,10 @@ void TScoreServer::TParts::RunLoop() {
       const auto key = lingering.front();
       lingering.pop_front();
       if (!isCurrent(key)) continue;
+      // What the client still sent is read first, so the close is not a reset that could lose the
+      // reply it has not read yet; a client that keeps sending gets no more than a few reads.
       char drain[4096];
-      while (recv(key.first, drain, sizeof drain, MSG_DONTWAIT) > 0) {
+      for (int reads = 0; reads < 8 && recv(key.first, drain, sizeof drain, MSG_DONTWAIT) > 0; ++reads) {
       }
       forget(key.first);
       Close(key.first);
