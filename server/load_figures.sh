@@ -2,8 +2,9 @@
 # The score server's load figures on loopback, for SQLite, for PostgreSQL and for two server
 # processes on one PostgreSQL: score_bench (clients that log in, fetch and submit as the game
 # does; each server process killed once and started again; nothing acknowledged may be missing)
-# and wrk (2 threads, 32 connections, 10 s, fetching a full table). It prints them and asserts
-# nothing. PostgreSQL is a throwaway cluster of its own (pg_cluster.sh).
+# and wrk (2 threads, 32 connections, 10 s, fetching a full table), then score_flood (the health
+# check's latency while 32 connections from 200 addresses send wrong passwords through an escaped
+# login path). It prints them and asserts nothing. PostgreSQL is a throwaway cluster of its own (pg_cluster.sh).
 #   load_figures.sh [BUILD=build] [SECONDS=20] [CLIENTS=16]
 # Needs wrk (apt-get install wrk) besides what tools/scripts/install-deps.sh test installs.
 set -euo pipefail
@@ -61,3 +62,5 @@ echo "== wrk, one table: PostgreSQL"
 wrk_run "$pg" 1
 echo "== wrk, one table: two server processes on one PostgreSQL"
 wrk_run "$pg" 2
+echo "== score_flood 10 32: /healthz during a password flood through an escaped path (SQLite)"
+"$tools/score_flood" 10 32

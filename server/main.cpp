@@ -2,13 +2,21 @@
 //   score_server [--config FILE] [--KEY VALUE]...
 // Every setting of the configuration file is also a flag (--port 8080, --db scores.db, --motd
 // TEXT, ...); the flags win. Runs until interrupted or terminated; a hang-up reads the file again.
+// Under systemd it says when it is ready, reloading and stopping, and keeps its watchdog fed while
+// its connection loop turns.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "score_server.h"
+#include "service_notify.h"
 
 namespace {
 
@@ -16,8 +24,9 @@ int Usage() {
   std::fprintf(stderr,
                "usage: score_server [--config FILE] [--KEY VALUE]...\n"
                "  KEY: bind port database (or db) motd threads reuse_port log_level request_seconds\n"
-               "       max_connections hash_concurrency login_burst logins_per_minute\n"
-               "       registration_burst registrations_per_hour keep_per_player\n");
+               "       max_connections database_seconds hash_concurrency login_burst logins_per_minute\n"
+               "       registration_burst registrations_per_hour ipv6_prefix keep_per_player\n"
+               "       trusted_proxies metrics_allow\n");
   return 2;
 }
 
@@ -62,21 +71,47 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "score_server: %s\n", server.Error().c_str());
     return 1;
   }
-  server.Log("info", "listening on " + options.bind + ":" + std::to_string(server.Port()) + ", database " +
-                         ShownDatabase(options.database) + ", " + std::to_string(options.threads) + " threads");
+  const std::string listening = "listening on " + options.bind + ":" + std::to_string(server.Port());
+  server.Log("info", listening + ", database " + ShownDatabase(options.database) + ", " +
+                         std::to_string(options.threads) + " threads");
+  NotifyService("READY=1\nSTATUS=" + listening);
+  // The watchdog is fed at half its interval, and only while the connection loop turns (it turns
+  // at least once a second): a loop that hangs lets systemd restart the service.
+  const uint64_t watchdog = WatchdogMicros();
+  std::mutex watchdog_mutex;
+  std::condition_variable watchdog_stop;
+  bool stopping = false;
+  std::thread feeder;
+  if (watchdog > 0)
+    feeder = std::thread([&] {
+      const auto every = std::chrono::microseconds(watchdog / 2);
+      const int within = int(std::max<uint64_t>(watchdog / 1000, 1500));
+      std::unique_lock<std::mutex> hold(watchdog_mutex);
+      while (!watchdog_stop.wait_for(hold, every, [&] { return stopping; }))
+        if (server.Alive(within)) NotifyService("WATCHDOG=1");
+    });
   for (;;) {
     int signal = 0;
     sigwait(&signals, &signal);
     if (signal != SIGHUP) break;
+    NotifyService("RELOADING=1");
     TServerOptions next;
     if (!Load(config, flags, next, error)) {
       server.Log("error", "- configuration not reloaded, the running one stays: " + error);
-      continue;
+    } else {
+      server.Reconfigure(next);
+      server.Log("info", "configuration reloaded" +
+                             (config.empty() ? std::string(" (no file; flags only)") : " from " + config));
     }
-    server.Reconfigure(next);
-    server.Log("info", "configuration reloaded" +
-                           (config.empty() ? std::string(" (no file; flags only)") : " from " + config));
+    NotifyService("READY=1");
   }
+  NotifyService("STOPPING=1");
+  {
+    std::lock_guard<std::mutex> hold(watchdog_mutex);
+    stopping = true;
+  }
+  watchdog_stop.notify_all();
+  if (feeder.joinable()) feeder.join();
   server.Stop();
   server.Log("info", "stopped");
   return 0;

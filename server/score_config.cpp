@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 
+#include "address_list.h"
 #include "protocol/score_line.h"
 
 namespace {
@@ -66,6 +68,17 @@ bool SetOption(TServerOptions& options, const std::string& rawKey, const std::st
   else if (key == "registration_burst") return whole(s.registration_burst, 1, 1000000);
   else if (key == "registrations_per_hour") return rate(s.registrations_per_hour, 1e8);
   else if (key == "keep_per_player") return whole(s.keep_per_player, kTableEntries, 1000000);
+  else if (key == "ipv6_prefix") return whole(s.ipv6_prefix, 16, 128);
+  else if (key == "database_seconds") return rate(options.database_seconds, 3600);
+  else if (key == "trusted_proxies" || key == "metrics_allow") {
+    TNetworks parsed;
+    std::string why;
+    if (!ParseNetworks(value, parsed, why)) {
+      error = key + ": " + why;
+      return false;
+    }
+    (key == "trusted_proxies" ? options.trusted_proxies : options.metrics_allow) = value;
+  }
   else if (key == "log_level") {
     if (value != "info" && value != "error") {
       error = "log_level must be info or error, not \"" + value + "\"";
@@ -110,12 +123,28 @@ bool ReadConfig(const std::string& path, TServerOptions& options, std::string& e
 std::string ShownDatabase(const std::string& database) {
   if (!IsPostgresUrl(database)) return database;
   const size_t scheme = database.find("://") + 3;
-  const size_t at = database.find('@', scheme);
-  const size_t colon = database.find(':', scheme);
-  std::string shown = database;
-  if (at != std::string::npos && colon < at) shown = database.substr(0, colon) + ":-" + database.substr(at);
-  const size_t password = shown.find("password=");
-  if (password != std::string::npos)
-    shown = shown.substr(0, password + 9) + "-" + shown.substr(std::min(shown.size(), shown.find('&', password)));
+  const size_t query = std::min(database.find('?', scheme), database.size());
+  // The user's password before "@", and a password among the query's keys however the key is
+  // spelled: libpq decodes %XX in keys and takes them in any case.
+  std::string shown = database.substr(0, query);
+  const size_t at = shown.rfind('@');
+  const size_t colon = shown.find(':', scheme);
+  if (at != std::string::npos && colon < at) shown = shown.substr(0, colon) + ":-" + shown.substr(at);
+  for (size_t start = query; start < database.size();) {
+    const size_t end = std::min(database.find('&', start + 1), database.size());
+    const std::string pair = database.substr(start + 1, end - start - 1);
+    std::string key;
+    for (size_t i = 0; i < pair.size() && pair[i] != '='; ++i) {
+      if (pair[i] == '%' && i + 2 < pair.size()) {
+        key += char(std::strtol(pair.substr(i + 1, 2).c_str(), nullptr, 16));
+        i += 2;
+      } else {
+        key += pair[i];
+      }
+    }
+    for (char& c : key) c = char(std::tolower(static_cast<unsigned char>(c)));
+    shown += database[start] + (key == "password" ? pair.substr(0, pair.find('=')) + "=-" : pair);
+    start = end;
+  }
   return shown;
 }

@@ -15,7 +15,10 @@ struct TServerOptions {
   bool reuse_port = false;       // let other server processes listen on the same port
   std::string log_level = "info";  // "error" leaves the access lines out
   double request_seconds = 10;   // a connection's whole time, from accepting it to its reply
-  int max_connections = 1024;    // open at once; past it the longest-waiting unfinished one goes
+  int max_connections = 1024;    // open at once; past it answered and then idle ones go first
+  double database_seconds = 3;   // the longest a database call may take
+  std::string trusted_proxies;   // networks whose X-Forwarded-For names the client
+  std::string metrics_allow = "127.0.0.0/8, ::1";  // clients that may read /metrics
   TServiceSettings service;      // the message of the day, the rate limits, the records kept
 };
 

@@ -1,7 +1,9 @@
 // The score server's HTTP requests and replies.
 #include "score_http.h"
 
+#include <algorithm>
 #include <cstring>
+#include <strings.h>
 #include <vector>
 
 namespace {
@@ -69,6 +71,16 @@ int ParseRequest(const std::string& head, THttpRequest& request) {
   if (version.compare(0, 7, "HTTP/1.") != 0 || version.size() != 8) return 505;
   if (request.target.empty() || request.target[0] != '/') return 400;
   if (request.method != "GET") return 405;
+  for (size_t at = head.find('\n'); at != std::string::npos; at = head.find('\n', at + 1)) {
+    const size_t end = std::min(head.find('\n', at + 1), head.size());
+    std::string header = head.substr(at + 1, end - at - 1);
+    if (!header.empty() && header.back() == '\r') header.pop_back();
+    static const char kForwarded[] = "x-forwarded-for:";
+    if (header.size() < sizeof kForwarded - 1 || strncasecmp(header.c_str(), kForwarded, sizeof kForwarded - 1) != 0)
+      continue;
+    if (!request.forwarded_for.empty()) request.forwarded_for += ",";
+    request.forwarded_for += header.substr(sizeof kForwarded - 1);
+  }
   const size_t mark = request.target.find('?');
   request.path = Decode(request.target.substr(0, mark));
   if (mark == std::string::npos) return 0;

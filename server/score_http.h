@@ -14,6 +14,7 @@ struct THttpRequest {
   std::string target;  // as sent
   std::string path;    // the target before "?", percent-decoded
   std::map<std::string, std::string> query;  // decoded; a key given twice keeps its first value
+  std::string forwarded_for;  // every X-Forwarded-For header's value, joined by ","
 };
 
 // Where the head in bytes ends (just past its blank line), 0 while it is not complete. The

@@ -1,36 +1,32 @@
 // The PostgreSQL store: a pool of libpq connections, one per thread that needs one at a time,
 // each with the statements prepared. A connection that broke is dropped and a fresh one opened
-// on the next use, so the server rides out a database restart. Text goes over as Latin-1, which
+// on the next use, so the server rides out a database restart. Every call is bounded: libpq's
+// connect_timeout for connecting, and each query is sent without blocking and waited for until
+// the call's deadline, when the connection is given up (a stopped database never answers, and
+// statement_timeout runs on the database's side). Text goes over as Latin-1, which
 // the database converts to and from its own encoding: the game's names are 8-bit text, and any
 // byte must come back as it went in.
 #include <libpq-fe.h>
 
+#include <poll.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
 
+#include "score_migrations.h"
 #include "score_store.h"
 
 namespace {
 
-// Whether the schema is there already: making it again would lock the tables against the
-// writes of the servers already running.
-const char kSchemaMade[] =
-    "SELECT count(*) FROM pg_class WHERE relnamespace = current_schema()::regnamespace"
-    " AND relname IN ('players', 'records', 'records_by_table', 'records_by_player')";
-// The lock is held while the schema is made, so two servers starting at once do not race.
-const char kSchema[] =
-    "SET client_min_messages = warning;"
-    "BEGIN;"
-    "SELECT pg_advisory_xact_lock(7315561);"
-    "CREATE TABLE IF NOT EXISTS players (name TEXT PRIMARY KEY, hash TEXT NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS records (id BIGSERIAL PRIMARY KEY, tbl BIGINT NOT NULL,"
-    " player TEXT NOT NULL, score BIGINT NOT NULL, name TEXT NOT NULL, badges BIGINT,"
-    " stamp BIGINT NOT NULL, level BIGINT, mode BIGINT, flags BIGINT, quit BIGINT,"
-    " best TEXT NOT NULL, UNIQUE (tbl, score, name, stamp));"
-    "CREATE INDEX IF NOT EXISTS records_by_table ON records (tbl, score DESC, id);"
-    "CREATE INDEX IF NOT EXISTS records_by_player ON records (tbl, player, score DESC, id);"
-    "COMMIT;";
+// The schema's version, read without a lock first: taking the migrations' lock (and making the
+// version table) when nothing is to be done would hold up the writes of the servers running.
+const char kVersionKept[] =
+    "SELECT count(*) FROM pg_class WHERE relnamespace = current_schema()::regnamespace AND relname = 'schema_version'";
+const char kVersionRead[] = "SELECT coalesce(max(version), 0) FROM schema_version";
+// Held while migrating, so that two servers starting at once do not race.
+const char kMigrationLock[] = "SELECT pg_advisory_xact_lock(7315561)";
 
 struct TStatementText {
   const char* name;
@@ -40,6 +36,8 @@ struct TStatementText {
 // Every statement, prepared on each connection. Names sort as bytes, as SQLite sorts them.
 const TStatementText kStatements[] = {
     {"ping", "SELECT 1"},
+    {"health", "INSERT INTO health (id, at) VALUES (1, $1) ON CONFLICT (id) DO UPDATE SET at = excluded.at"},
+    {"version", kVersionRead},
     {"hash", "SELECT hash FROM players WHERE name = $1"},
     {"add_player", "INSERT INTO players (name, hash) VALUES ($1, $2) ON CONFLICT DO NOTHING"},
     {"set_hash", "UPDATE players SET hash = $2 WHERE name = $1"},
@@ -65,7 +63,7 @@ const TStatementText kStatements[] = {
 // A result that clears itself.
 class TResult {
  public:
-  explicit TResult(PGresult* result) : result_(result) {}
+  explicit TResult(PGresult* result) : result_(result) {}  // null: no result came in time
   ~TResult() { PQclear(result_); }
   TResult(const TResult&) = delete;
   TResult& operator=(const TResult&) = delete;
@@ -105,21 +103,21 @@ class TResult {
 
 class TPostgresStore : public TScoreStore {
  public:
-  explicit TPostgresStore(std::string url) : url_(std::move(url)) {}
+  TPostgresStore(std::string url, double callSeconds)
+      : url_(std::move(url)),
+        call_(std::chrono::duration_cast<TClock::duration>(std::chrono::duration<double>(callSeconds))),
+        connect_seconds_(std::to_string(std::max(2, int(callSeconds + 0.5)))) {}
   ~TPostgresStore() override {
     for (PGconn* c : idle_) PQfinish(c);
   }
 
-  // Opens the first connection and makes the schema.
+  // Opens the first connection and brings the schema to this server's version.
   bool Open() {
-    PGconn* c = PQconnectdb(url_.c_str());
-    if (PQstatus(c) != CONNECTION_OK) {
-      Fail(c);
-      return false;
-    }
-    TResult made(PQexec(c, kSchemaMade));
-    if (!made.Ok() || (made.Int(0, 0) != 4 && !TResult(PQexec(c, kSchema)).Ok()) || !Prepare(c)) {
-      Fail(c);
+    deadline_ = TClock::now() + call_;
+    PGconn* c = NewConnection();
+    if (!c) return false;
+    if (!Migrate(c) || !Prepare(c)) {
+      PQfinish(c);  // the reason is noted
       return false;
     }
     Give(c);
@@ -128,6 +126,22 @@ class TPostgresStore : public TScoreStore {
 
   bool Ping() override {
     return Use([&](PGconn* c) { return Ok(c, Run(c, "ping", {})); });
+  }
+
+  bool WriteHealthMark() override {
+    const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
+                            std::chrono::system_clock::now().time_since_epoch()).count();
+    return Use([&](PGconn* c) { return Ok(c, Run(c, "health", {std::to_string(now)})); });
+  }
+
+  int SchemaVersion() override {
+    int version = -1;
+    Use([&](PGconn* c) {
+      TResult r(Run(c, "version", {}));
+      if (r.Ok() && r.Rows() == 1) version = int(r.Int(0, 0));
+      return Ok(c, r);
+    });
+    return version;
   }
 
   bool PasswordHash(const std::string& player, std::string& hash) override {
@@ -168,14 +182,14 @@ class TPostgresStore : public TScoreStore {
           return Ok(c, result);
         };
         const bool ok =
-            step(PQexec(c, "BEGIN")) &&
+            step(Exec(c, "BEGIN")) &&
             step(Run(c, "add_record",
                      {tbl, player, std::to_string(r.Score), r.Name, std::to_string(r.Badges),
                       std::to_string(r.Timestamp), std::to_string(r.Level), std::to_string(r.GameMode),
                       std::to_string(r.GameFlags), std::to_string(r.Quit), r.Best})) &&
-            step(Run(c, "prune", {tbl, player, std::to_string(keep)})) && step(PQexec(c, "COMMIT"));
+            step(Run(c, "prune", {tbl, player, std::to_string(keep)})) && step(Exec(c, "COMMIT"));
         if (ok) return true;
-        TResult rollback(PQexec(c, "ROLLBACK"));
+        TResult rollback(Exec(c, "ROLLBACK"));
         if (!retry || attempt == 2) return false;
       }
     });
@@ -218,11 +232,11 @@ class TPostgresStore : public TScoreStore {
 
   bool DeletePlayer(const std::string& player) override {
     return Use([&](PGconn* c) {
-      TResult begin(PQexec(c, "BEGIN"));
+      TResult begin(Exec(c, "BEGIN"));
       TResult records(Run(c, "delete_player_records", {player}));
       TResult players(Run(c, "delete_player", {player}));
       const bool found = Ok(c, begin) && Ok(c, records) && Ok(c, players) && players.Changed() == 1;
-      TResult end(PQexec(c, found ? "COMMIT" : "ROLLBACK"));
+      TResult end(Exec(c, found ? "COMMIT" : "ROLLBACK"));
       return found && Ok(c, end);
     });
   }
@@ -240,6 +254,17 @@ class TPostgresStore : public TScoreStore {
   }
 
  private:
+  using TClock = std::chrono::steady_clock;
+
+  // A new connection, given up after connect_timeout; null (with the reason noted) when none.
+  PGconn* NewConnection() {
+    const char* keys[] = {"dbname", "connect_timeout", nullptr};
+    const char* values[] = {url_.c_str(), connect_seconds_.c_str(), nullptr};
+    PGconn* c = PQconnectdbParams(keys, values, 1);
+    if (PQstatus(c) == CONNECTION_OK && PQsetnonblocking(c, 1) == 0) return c;
+    Fail(c);
+    return nullptr;
+  }
   // A connection from the pool when pooled, else (or when the pool is empty) a new one; null
   // (with the reason noted) when none opens.
   PGconn* Connect(bool& pooled) {
@@ -252,37 +277,119 @@ class TPostgresStore : public TScoreStore {
       }
     }
     pooled = false;
-    PGconn* c = PQconnectdb(url_.c_str());
-    if (PQstatus(c) == CONNECTION_OK && Prepare(c)) return c;
+    PGconn* c = NewConnection();
+    if (!c || Prepare(c)) return c;
     Fail(c);
     return nullptr;
   }
+  // The last result of what was sent on c, waited for until the call's deadline; null when it
+  // did not come by then, or the connection failed (either way the connection is not idle any
+  // more, so it is not given back to the pool).
+  PGresult* Await(PGconn* c, bool sent) {
+    if (!sent) return nullptr;
+    while (PQflush(c) == 1)
+      if (!WaitFor(c, POLLOUT | POLLIN)) return nullptr;
+    PGresult* last = nullptr;
+    for (;;) {
+      while (!PQisBusy(c)) {
+        PGresult* r = PQgetResult(c);
+        if (!r) return last;
+        PQclear(last);
+        last = r;
+      }
+      if (!WaitFor(c, POLLIN) || !PQconsumeInput(c)) {
+        PQclear(last);
+        return nullptr;
+      }
+    }
+  }
+  // Waits until c's socket is ready; false at the deadline (noted as the reason).
+  bool WaitFor(PGconn* c, short events) {
+    const long long left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - TClock::now()).count();
+    pollfd p{PQsocket(c), events, 0};
+    if (left > 0 && poll(&p, 1, int(left)) > 0) return true;
+    std::lock_guard<std::mutex> hold(mutex_);
+    timed_out_ = true;
+    error_ = "the database did not answer within " +
+             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(call_).count()) + " ms";
+    return false;
+  }
+  PGresult* Exec(PGconn* c, const char* sql) { return Await(c, PQsendQuery(c, sql) == 1); }
+  // Brings the schema to this server's version, under the migrations' lock, one transaction a
+  // step; a database of a newer version is refused.
+  bool Migrate(PGconn* c) {
+    TResult kept(Exec(c, kVersionKept));
+    if (!Ok(c, kept)) return false;
+    if (kept.Int(0, 0) == 1) {
+      TResult first(Exec(c, kVersionRead));
+      if (!Ok(c, first)) return false;
+      if (first.Int(0, 0) == kSchemaVersion) return true;
+    }
+    for (;;) {
+      TResult quiet(Exec(c, "SET client_min_messages = warning"));
+      TResult begin(Exec(c, "BEGIN"));
+      TResult lock(Exec(c, kMigrationLock));
+      TResult made(Exec(c, "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)"));
+      TResult read(Exec(c, kVersionRead));
+      if (!Ok(c, begin) || !Ok(c, lock) || !Ok(c, made) || !Ok(c, read)) return Rollback(c, "");
+      const int version = int(read.Int(0, 0));
+      if (version >= kSchemaVersion) {
+        TResult end(Exec(c, "ROLLBACK"));
+        if (version == kSchemaVersion) return Ok(c, end);
+        std::lock_guard<std::mutex> hold(mutex_);
+        error_ = "its schema version " + std::to_string(version) + " is newer than this server's " +
+                 std::to_string(kSchemaVersion);
+        return false;
+      }
+      const TMigration& m = kPostgresMigrations[version];
+      TResult step(Exec(c, m.sql));
+      TResult mark(Exec(c, ("DELETE FROM schema_version; INSERT INTO schema_version VALUES (" +
+                            std::to_string(version + 1) + ")").c_str()));
+      if (!Ok(c, step) || !Ok(c, mark))
+        return Rollback(c, "migration to schema version " + std::to_string(version + 1) + " (" + m.what + ") failed: ");
+      TResult commit(Exec(c, "COMMIT"));
+      if (!Ok(c, commit)) return false;
+    }
+  }
+  bool Rollback(PGconn* c, const std::string& what) {
+    TResult undo(Exec(c, "ROLLBACK"));
+    std::lock_guard<std::mutex> hold(mutex_);
+    error_ = what + error_;
+    return false;
+  }
   // Sets the text encoding and prepares every statement on a new connection.
-  static bool Prepare(PGconn* c) {
-    if (PQsetClientEncoding(c, "LATIN1") != 0) return false;
+  bool Prepare(PGconn* c) {
+    TResult encoding(Exec(c, "SET client_encoding = 'LATIN1'"));
+    if (!Ok(c, encoding)) return false;
     for (const TStatementText& s : kStatements)
-      if (!TResult(PQprepare(c, s.name, s.sql, 0, nullptr)).Ok()) return false;
+      if (!Ok(c, Await(c, PQsendPrepare(c, s.name, s.sql, 0, nullptr) == 1))) return false;
     return true;
   }
   void Give(PGconn* c) {
     std::lock_guard<std::mutex> hold(mutex_);
     idle_.push_back(c);
   }
-  // Notes the connection's reason and closes it.
+  // Notes the connection's reason (unless it ran out of time, which is noted already) and
+  // closes it.
   void Fail(PGconn* c) {
     std::string why = c ? PQerrorMessage(c) : "out of memory";
     while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
     {
       std::lock_guard<std::mutex> hold(mutex_);
-      error_ = why.empty() ? "the database did not answer" : why;
+      if (!timed_out_) error_ = why.empty() ? "the database did not answer" : why;
     }
     PQfinish(c);
   }
   // Runs work on a pooled connection; a connection that broke is not given back. One that broke
   // while it waited in the pool (the database restarted) makes the pool start afresh, and the
   // work runs once more on a new connection: every write is safe to repeat.
+  // The call's deadline bounds all of it, a fresh connection and a second try included; a call
+  // that ran out of time is not tried again.
   template <typename TWork>
   bool Use(TWork work) {
+    deadline_ = TClock::now() + call_;
+    timed_out_ = false;
     for (bool pooled = true;;) {
       PGconn* c = Connect(pooled);
       if (!c) return false;
@@ -292,7 +399,7 @@ class TPostgresStore : public TScoreStore {
         return ok;
       }
       Fail(c);
-      if (ok || !pooled) return ok;
+      if (ok || !pooled || timed_out_) return ok;
       std::vector<PGconn*> stale;
       {
         std::lock_guard<std::mutex> hold(mutex_);
@@ -305,6 +412,7 @@ class TPostgresStore : public TScoreStore {
   // Whether a result succeeded, noting the reason when not.
   bool Ok(PGconn* c, const TResult& r) {
     if (r.Ok()) return true;
+    if (timed_out_) return false;  // the reason is noted
     std::string why = PQerrorMessage(c);
     while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
     std::lock_guard<std::mutex> hold(mutex_);
@@ -322,10 +430,15 @@ class TPostgresStore : public TScoreStore {
       values.push_back(p.c_str());
       lengths.push_back(int(p.size()));
     }
-    return PQexecPrepared(c, name, int(params.size()), values.data(), lengths.data(), nullptr, 0);
+    return Await(c, PQsendQueryPrepared(c, name, int(params.size()), values.data(), lengths.data(), nullptr, 0) == 1);
   }
 
   const std::string url_;
+  const TClock::duration call_;
+  const std::string connect_seconds_;
+  // The deadline of the call this thread runs, and whether it was reached.
+  static thread_local TClock::time_point deadline_;
+  static thread_local bool timed_out_;
   std::mutex mutex_;
   std::vector<PGconn*> idle_;
   std::string error_;
@@ -333,8 +446,11 @@ class TPostgresStore : public TScoreStore {
 
 }  // namespace
 
-std::unique_ptr<TScoreStore> OpenPostgresStore(const std::string& url, std::string& error) {
-  auto store = std::make_unique<TPostgresStore>(url);
+thread_local TPostgresStore::TClock::time_point TPostgresStore::deadline_;
+thread_local bool TPostgresStore::timed_out_ = false;
+
+std::unique_ptr<TScoreStore> OpenPostgresStore(const std::string& url, std::string& error, double callSeconds) {
+  auto store = std::make_unique<TPostgresStore>(url, callSeconds);
   if (store->Open()) return store;
   error = store->Error();
   return nullptr;

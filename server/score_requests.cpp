@@ -19,9 +19,6 @@
 namespace {
 
 const char kNoTable[] = "<html><head><title>No table</title></head><body>No such table yet.</body></html>";
-// Buckets kept at most: past it only full ones are dropped, and an address new to a table that
-// still has no room is refused until some refill. Bounds the memory a wide attack can take.
-const size_t kMostBuckets = 65536;
 const size_t kMostCachedPlayers = 100000;
 
 std::string QueryValue(const TServiceRequest& request, const std::string& key) {
@@ -84,13 +81,40 @@ std::string MotdText(const std::string& raw) {
   return out;
 }
 
-std::string RateKey(const std::string& address) {
+std::string RateKey(const std::string& address, int prefix) {
   in6_addr v6;
   if (inet_pton(AF_INET6, address.c_str(), &v6) != 1) return address;
-  std::memset(v6.s6_addr + 8, 0, 8);
+  prefix = std::clamp(prefix, 16, 128);
+  for (int bit = prefix; bit < 128; ++bit) v6.s6_addr[bit / 8] &= uint8_t(~(0x80 >> (bit % 8)));
   char text[INET6_ADDRSTRLEN] = "";
   inet_ntop(AF_INET6, &v6, text, sizeof text);
-  return std::string(text) + "/64";
+  return std::string(text) + "/" + std::to_string(prefix);
+}
+
+TRoute RouteOf(const std::string& path) {
+  const size_t start = path.find_first_not_of('/');
+  const std::string route = start == std::string::npos ? "" : path.substr(start);
+  // The game asks for "//enscore/...": the route is the path without its leading slashes.
+  auto named = [&route](const std::string& known) { return route == known.substr(1); };
+  if (named(LoginPath)) return TRoute::Login;
+  if (named(SubmitPath)) return TRoute::Submit;
+  if (route == "healthz") return TRoute::Health;
+  if (route == "metrics") return TRoute::Metrics;
+  const std::string tables = TablesPath.substr(1);
+  if (route.compare(0, tables.size(), tables) == 0) return TRoute::Table;
+  return TRoute::None;
+}
+
+const char* RouteName(TRoute route) {
+  switch (route) {
+    case TRoute::Login: return "login";
+    case TRoute::Submit: return "submit";
+    case TRoute::Table: return "table";
+    case TRoute::Health: return "healthz";
+    case TRoute::Metrics: return "metrics";
+    case TRoute::None: break;
+  }
+  return "other";
 }
 
 bool StartPasswordHashing() { return sodium_init() >= 0; }
@@ -105,20 +129,18 @@ std::string HashPassword(const std::string& password) {
 
 bool TRateLimiter::Take(const std::string& key, double burst, double perSecond, TServerClock::time_point now) {
   std::lock_guard<std::mutex> hold(mutex_);
-  auto refilled = [&](const TBucket& b) {
-    return std::min(burst, b.tokens + perSecond * std::chrono::duration<double>(now - b.at).count());
-  };
   auto found = buckets_.find(key);
   if (found == buckets_.end()) {
-    if (buckets_.size() >= kMostBuckets) {
-      for (auto it = buckets_.begin(); it != buckets_.end();)
-        it = refilled(it->second) >= burst ? buckets_.erase(it) : std::next(it);
-      if (buckets_.size() >= kMostBuckets) return false;
+    if (buckets_.size() >= most_ && !uses_.empty()) {
+      buckets_.erase(uses_.front());
+      uses_.pop_front();
     }
-    found = buckets_.emplace(key, TBucket{burst, now}).first;
+    found = buckets_.emplace(key, TBucket{burst, now, uses_.insert(uses_.end(), key)}).first;
+  } else {
+    uses_.splice(uses_.end(), uses_, found->second.use);
   }
   TBucket& b = found->second;
-  b.tokens = refilled(b);
+  b.tokens = std::min(burst, b.tokens + perSecond * std::chrono::duration<double>(now - b.at).count());
   b.at = now;
   if (b.tokens < 1) return false;
   b.tokens -= 1;
@@ -182,26 +204,41 @@ bool TScoreService::HashSlot(const TServiceRequest& request) {
   return false;
 }
 
+bool TScoreService::Cached(const std::string& name, const std::string& password, const std::string& hash) {
+  const std::string key = CacheKey(password, hash);
+  std::lock_guard<std::mutex> hold(cache_mutex_);
+  auto found = verified_.find(name);
+  return found != verified_.end() && found->second == key;
+}
+
+bool TScoreService::TakeTokens(const TServiceRequest& request, const TServiceSettings& settings, bool registration) {
+  const std::string address = RateKey(request.address, settings.ipv6_prefix);
+  const auto now = TServerClock::now();
+  if (registration && !limiter_.Take("register " + address, settings.registration_burst,
+                                     settings.registrations_per_hour / 3600, now))
+    return false;
+  return limiter_.Take("login " + address, settings.login_burst, settings.logins_per_minute / 60, now);
+}
+
 TScoreService::TCheck TScoreService::Verify(const std::string& name, const std::string& password,
                                             const std::string& hash, const TServiceRequest& request,
-                                            const TServiceSettings& settings) {
-  const std::string key = CacheKey(password, hash);
-  {
-    std::lock_guard<std::mutex> hold(cache_mutex_);
-    auto found = verified_.find(name);
-    if (found != verified_.end() && found->second == key) return TCheck::Correct;
-  }
-  if (!limiter_.Take("login " + RateKey(request.address), settings.login_burst, settings.logins_per_minute / 60,
-                     TServerClock::now()))
-    return TCheck::Limited;
+                                            const TServiceSettings&) {
   if (!HashSlot(request)) return TCheck::Busy;
   const bool right = crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
   slots_.Release();
   if (!right) return TCheck::Wrong;
+  const std::string key = CacheKey(password, hash);
   std::lock_guard<std::mutex> hold(cache_mutex_);
   if (verified_.size() >= kMostCachedPlayers) verified_.clear();
   verified_[name] = key;
   return TCheck::Correct;
+}
+
+// A hash of a password nobody has, made once: a submission for an unknown name is checked
+// against it, so that it costs what a real name's check costs and no one can tell them apart.
+const std::string& NobodysHash() {
+  static const std::string hash = HashPassword("nobody's password");
+  return hash;
 }
 
 TScoreService::TCheck TScoreService::Credentials(const std::string& name, const std::string& wrapper,
@@ -213,14 +250,16 @@ TScoreService::TCheck TScoreService::Credentials(const std::string& name, const 
   const TServiceSettings settings = Settings();
   std::string hash;
   if (!store_.PasswordHash(name, hash)) return TCheck::Failed;
-  if (hash.empty()) {
-    if (!registerNew) return TCheck::Wrong;
-    const std::string address = RateKey(request.address);
-    const auto now = TServerClock::now();
-    if (!limiter_.Take("register " + address, settings.registration_burst, settings.registrations_per_hour / 3600,
-                       now) ||
-        !limiter_.Take("login " + address, settings.login_burst, settings.logins_per_minute / 60, now))
-      return TCheck::Limited;
+  if (!hash.empty() && Cached(name, password, hash)) return TCheck::Correct;
+  // Everything else costs a hash: its tokens are taken once, before the request is handed on to
+  // wait for one.
+  const bool registration = hash.empty() && registerNew;
+  if (!request.may_hash) return TakeTokens(request, settings, registration) ? TCheck::NeedsHash : TCheck::Limited;
+  if (hash.empty() && !registerNew) {
+    Verify(name, password, NobodysHash(), request, settings);
+    return TCheck::Wrong;
+  }
+  if (registration) {
     if (!HashSlot(request)) return TCheck::Busy;
     const std::string made = HashPassword(password);
     slots_.Release();
@@ -247,7 +286,12 @@ TServerReply TScoreService::Refused(TCheck check, const std::string& what) {
     case TCheck::Limited: return Text(429, "Too many attempts, try again later", what + " refused: too many attempts");
     case TCheck::Busy:
       return Text(503, "Busy, try again", what + " refused: no password check came free in time (or the client left)");
-    case TCheck::Failed: return Text(503, "Not available", what + " failed: " + store_.Error());
+    case TCheck::Failed: return StoreFailed(what);
+    case TCheck::NeedsHash: {
+      TServerReply reply;
+      reply.needs_hash = true;
+      return reply;
+    }
     default: return Text(403, "Wrong Password", what + " refused: wrong name or password");
   }
 }
@@ -287,9 +331,8 @@ TServerReply TScoreService::Submit(const TServiceRequest& request) {
       reply = Refused(check, "submission");
     } else {
       const int64_t table = TableNumber(record.GameMode, record.Level, record.GameFlags);
-      reply = store_.AddRecord(table, name, record, Settings().keep_per_player)
-                  ? Text(200, "OK")
-                  : Text(503, "Not stored", "submission failed: " + store_.Error());
+      reply = store_.AddRecord(table, name, record, Settings().keep_per_player) ? Text(200, "OK")
+                                                                               : StoreFailed("submission");
     }
   }
   reply.player = ValidName(TNameKind::UserName, name) ? name : "";
@@ -308,28 +351,45 @@ TServerReply TScoreService::Table(const std::string& rest) {
       number.find_first_not_of("0123456789") != std::string::npos)
     return none;
   std::vector<TServerRecord> rows;
-  if (!store_.Table(std::stoll(number), kTableEntries, rows))
-    return Text(503, "Not available", "table failed: " + store_.Error());
+  if (!store_.Table(std::stoll(number), kTableEntries, rows)) return StoreFailed("table");
   if (rows.empty()) return none;
   std::vector<TRecordFields> entries;
   for (const TServerRecord& r : rows) entries.push_back(FieldsOf(r));
   return Text(200, TableText(entries));
 }
 
+TServerReply TScoreService::StoreFailed(const std::string& what) {
+  ++database_errors_;
+  return Text(503, "Not available", what + " failed: " + store_.Error());
+}
+
 TServerReply TScoreService::Health() {
-  if (store_.Ping()) return Text(200, "ok");
-  return Text(503, "database not answering", "health check failed: " + store_.Error());
+  if (!store_.Ping()) {
+    ++database_errors_;
+    return Text(503, "database not answering", "health check failed: " + store_.Error());
+  }
+  // Reads alone would pass on a full disk while every write fails: the check writes too, at most
+  // once a second however often it is asked.
+  std::lock_guard<std::mutex> hold(health_mutex_);
+  const auto now = TServerClock::now();
+  if (now - health_written_ >= std::chrono::seconds(1)) {
+    health_written_ = now;
+    health_writes_ = store_.WriteHealthMark();
+    if (!health_writes_) ++database_errors_;
+  }
+  if (health_writes_) return Text(200, "ok");
+  return Text(503, "database not taking writes", "health check failed: writes fail: " + store_.Error());
 }
 
 TServerReply TScoreService::Route(const TServiceRequest& request) {
-  const size_t start = request.path.find_first_not_of('/');
-  const std::string route = start == std::string::npos ? "" : request.path.substr(start);
-  // The game asks for "//enscore/...": the route is the path without its leading slashes.
-  auto named = [&route](const std::string& path) { return route == path.substr(1); };
-  if (named(LoginPath)) return Login(request);
-  if (named(SubmitPath)) return Submit(request);
-  if (route == "healthz") return Health();
-  const std::string tables = TablesPath.substr(1);
-  if (route.compare(0, tables.size(), tables) == 0) return Table(route.substr(tables.size()));
-  return Text(404, "Not found");
+  switch (request.route) {
+    case TRoute::Login: return Login(request);
+    case TRoute::Submit: return Submit(request);
+    case TRoute::Health: return Health();
+    case TRoute::Table: {
+      const size_t start = request.path.find_first_not_of('/');
+      return Table(request.path.substr(start + TablesPath.size() - 1));
+    }
+    default: return Text(404, "Not found");
+  }
 }

@@ -1,14 +1,19 @@
 // The score server's answers to the game's three requests and the health check, apart from
 // HTTP: the query values are unscrambled with the game's own keys and checked against the
-// protocol's name rules and record limits, passwords are kept only as salted slow hashes (libsodium), and a record is
-// stored only when its sender's credentials are right and every field is sane. The slow hashes
-// are what an attacker would make the server spend, so they are rationed: each client address
-// has a small token bucket for them, registrations another, and only so many run at once.
+// protocol's name rules and record limits, passwords are kept only as salted slow hashes
+// (libsodium), and a record is stored only when its sender's credentials are right and every
+// field is sane. The slow hashes are what an attacker would make the server spend, so they are
+// rationed: each client address has a small token bucket for them, registrations another, only
+// so many run at once, and they run apart from everything else: a request is first answered
+// without any hash (tables, health, a password already checked, a refusal), and only one that
+// needs a hash is handed on, once its tokens are taken, to the workers that run them.
 #pragma once
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <list>
 #include <map>
 #include <mutex>
 #include <string>
@@ -17,6 +22,13 @@
 #include "score_store.h"
 
 using TServerClock = std::chrono::steady_clock;
+
+// What answers a request, from its percent-decoded path (leading slashes aside): the one
+// decision that both the answer and the metrics go by.
+enum class TRoute { Login, Submit, Table, Health, Metrics, None };
+TRoute RouteOf(const std::string& path);
+// Its name in the metrics: "login", "submit", "table", "healthz", "metrics", "other".
+const char* RouteName(TRoute route);
 
 // The service's settings an operator can change while it runs.
 struct TServiceSettings {
@@ -27,15 +39,20 @@ struct TServiceSettings {
   double logins_per_minute = 30;    // ...and then at this rate
   int registration_burst = 3;       // new names an address may register at once...
   double registrations_per_hour = 20;  // ...and then at this rate
+  int ipv6_prefix = 48;             // an IPv6 client is counted by its network of this many bits
 };
 
 struct TServiceRequest {
+  TRoute route = TRoute::None;
   std::string path;  // as requested, leading slashes and all
   std::map<std::string, std::string> query;
   std::string address;  // the client's, which the rate limits count by
   TServerClock::time_point deadline = TServerClock::now() + std::chrono::minutes(1);  // its last moment
   // Whether the client still waits for the answer: a slow hash for one that left is skipped.
   std::function<bool()> waiting = [] { return true; };
+  // Whether this call may run a slow hash: false on the first call, which answers all it can
+  // without one; a reply that needs one says so, and the caller routes it again with true.
+  bool may_hash = false;
 };
 
 struct TServerReply {
@@ -44,11 +61,15 @@ struct TServerReply {
   std::string body;
   std::string player;   // the player a login or submission named, for the access log
   std::string refusal;  // why it was refused or failed, for the error log; "" when served
+  bool needs_hash = false;  // not answered yet: route it again with may_hash, where hashes run
 };
 
-// Token buckets by key: each holds up to burst tokens and refills at perSecond.
+// Token buckets by key: each holds up to burst tokens and refills at perSecond. At most `most`
+// are kept, which bounds the memory a wide attack can take; a new key past that replaces the
+// least recently used, so a table filled by strangers never refuses the next stranger.
 class TRateLimiter {
  public:
+  explicit TRateLimiter(size_t most = 65536) : most_(most) {}
   // Takes a token from key's bucket; false when it is empty.
   bool Take(const std::string& key, double burst, double perSecond, TServerClock::time_point now);
 
@@ -56,9 +77,12 @@ class TRateLimiter {
   struct TBucket {
     double tokens;
     TServerClock::time_point at;
+    std::list<std::string>::iterator use;  // its place in uses_
   };
+  const size_t most_;
   std::mutex mutex_;
   std::unordered_map<std::string, TBucket> buckets_;
+  std::list<std::string> uses_;  // the keys, least recently used first
 };
 
 // A counting gate for the slow hashes that remembers the most that ever ran at once.
@@ -85,20 +109,24 @@ class TScoreService {
   // Takes new settings; requests in progress finish with the old ones.
   void Configure(const TServiceSettings& settings);
 
-  // Any request by its path and query values: the game's login, submission and table fetch,
-  // and /healthz; 404 for other paths.
+  // Any request by its route and query values: the game's login, submission and table fetch,
+  // and /healthz; 404 for other routes (/metrics is the server's own).
   TServerReply Route(const TServiceRequest& request);
   // The most slow hashes that ran at once so far.
   int PeakHashes() { return slots_.Peak(); }
+  // Database calls that failed so far.
+  uint64_t DatabaseErrors() { return database_errors_; }
 
  private:
-  enum class TCheck { Wrong, Correct, Registered, Limited, Busy, Failed };
+  enum class TCheck { Wrong, Correct, Registered, Limited, Busy, Failed, NeedsHash };
   // Takes a hash slot for the request; false when none came free in time or the client left.
   bool HashSlot(const TServiceRequest& request);
   TServerReply Login(const TServiceRequest& request);
   TServerReply Submit(const TServiceRequest& request);
   TServerReply Table(const std::string& rest);
   TServerReply Health();
+  // A failed store call's reply, counted.
+  TServerReply StoreFailed(const std::string& what);
   // The reply to a credentials check that did not pass, with the reason the error log gives.
   TServerReply Refused(TCheck check, const std::string& what);
   // Unwraps "name|wrapper" and checks the password; registers a new name when allowed.
@@ -107,6 +135,10 @@ class TScoreService {
   TCheck Verify(const std::string& name, const std::string& password, const std::string& hash,
                 const TServiceRequest& request, const TServiceSettings& settings);
   std::string CacheKey(const std::string& password, const std::string& hash);
+  // Whether name's password was checked against hash before.
+  bool Cached(const std::string& name, const std::string& password, const std::string& hash);
+  // Takes the tokens a password check of this request costs, registration's too for a new name.
+  bool TakeTokens(const TServiceRequest& request, const TServiceSettings& settings, bool registration);
   TServiceSettings Settings();
 
   TScoreStore& store_;
@@ -122,6 +154,11 @@ class TScoreService {
   std::mutex cache_mutex_;
   std::unordered_map<std::string, std::string> verified_;
   unsigned char cache_key_[32];
+  std::atomic<uint64_t> database_errors_{0};
+  // The health check's write, at most one a second: its time and whether it went through.
+  std::mutex health_mutex_;
+  TServerClock::time_point health_written_{};
+  bool health_writes_ = false;
 };
 
 // A submitted line (eight fields, the mark, thirty level values) as the record to store; false
@@ -130,9 +167,10 @@ bool ReadSubmission(const std::string& line, TServerRecord& r);
 // A message of the day as the login reply carries it: "\n" written as backslash-n becomes a line
 // break, "|" (which would end it) becomes "/", other control characters are dropped.
 std::string MotdText(const std::string& raw);
-// The rate limits' key of a client address: an IPv6 client is counted by its /64 network, which
-// one subscriber usually has whole.
-std::string RateKey(const std::string& address);
+// The rate limits' key of a client address: an IPv6 client is counted by its network of prefix
+// bits. Subscribers get a /64, a /56 or a /48 whole; counted by less than their allocation, one
+// could act as thousands of clients.
+std::string RateKey(const std::string& address, int prefix);
 // Starts libsodium; false when it cannot run (the server then refuses to start).
 bool StartPasswordHashing();
 // A new salted slow hash of a password, "" when it failed (out of memory).

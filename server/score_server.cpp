@@ -25,16 +25,21 @@
 #include <unordered_map>
 #include <vector>
 
-#include "protocol/online_requests.h"
+#include "address_list.h"
 #include "score_http.h"
+#include "score_metrics.h"
 
 namespace {
 
 using TClock = std::chrono::steady_clock;
 
 // A closed reply is followed by a short wait for the client to close too: closing on bytes it
-// still sends (the game's stray CR LF) would reset the connection and could lose the reply.
+// still sends (the game's stray CR LF) would reset the connection and could lose the reply. At
+// the connection limit these are the first to go, their bytes read first.
 const auto kLinger = std::chrono::seconds(2);
+// At the connection limit a connection reading its head may be dropped to make room only once it
+// is this old: a client gets the time to send the request it connected for.
+const auto kFreshHead = std::chrono::milliseconds(200);
 // A reply may take this long to send even when the request's own deadline has passed.
 const auto kSendGrace = std::chrono::seconds(1);
 
@@ -64,14 +69,16 @@ class TLog {
   std::atomic<bool> errors_only_{false};
 };
 
-// A request read whole (or refused while reading), for a worker.
+// A request read whole and parsed (or refused while reading), for a worker.
 struct TJob {
   int fd = -1;
-  std::string address;
-  std::string head;
-  int status = 0;  // a refusal decided while reading; 0 to parse the head
+  std::string address;  // the client's: the peer's, or the one a trusted proxy forwarded
+  THttpRequest request;
+  TRoute route = TRoute::None;
+  int status = 0;  // a refusal decided while reading or parsing; 0 to answer
   size_t received = 0;
   TClock::time_point accepted, deadline;
+  TClock::time_point queued;  // when it was handed to the password lane
 };
 
 // A connection the loop watches: reading its head, or closing.
@@ -130,9 +137,14 @@ struct TScoreServer::TParts {
   std::atomic<double> request_seconds{10};
   std::atomic<int> max_connections{1024};
   std::atomic<int> open{0};  // connections not yet closed, in any hands
+  std::atomic<int64_t> loop_beat{0};  // the loop's last turn, steady milliseconds
+  TMetrics metrics;
+  std::mutex networks_mutex;
+  TNetworks proxies, metrics_allow;
 
-  // Two queues, each with its own workers: logins and submissions, which may wait for a slow
-  // password check, and everything else, which a burst of those checks must not hold up.
+  // Two queues, each with its own workers: every request starts in the first, which answers all
+  // that needs no slow password hash; one that needs a hash, its tokens taken, moves on to the
+  // second, so a burst of those checks holds up nothing else.
   std::mutex jobs_mutex;
   std::condition_variable jobs_ready[2];
   std::deque<TJob> jobs[2];
@@ -153,9 +165,34 @@ struct TScoreServer::TParts {
       // The counter is full, so the loop is already due to wake.
     }
   }
+  void SetNetworks(const TServerOptions& options) {
+    TNetworks p, m;
+    std::string ignored;  // the settings were checked when read
+    ParseNetworks(options.trusted_proxies, p, ignored);
+    ParseNetworks(options.metrics_allow, m, ignored);
+    std::lock_guard<std::mutex> hold(networks_mutex);
+    proxies = p;
+    metrics_allow = m;
+  }
+  void Queue(int lane, TJob job) {
+    std::lock_guard<std::mutex> hold(jobs_mutex);
+    jobs[lane].push_back(std::move(job));
+    jobs_ready[lane].notify_one();
+  }
+  std::string Metrics() {
+    TGauges g;
+    g.connections_open = open;
+    {
+      std::lock_guard<std::mutex> hold(jobs_mutex);
+      g.password_queue = jobs[1].size();
+    }
+    g.peak_hashes = service->PeakHashes();
+    g.database_errors = service->DatabaseErrors();
+    return metrics.Text(g);
+  }
   void RunLoop();
   void RunWorker(int lane);
-  void Answer(TJob& job);
+  void Answer(TJob& job, int lane);
 };
 
 void TScoreServer::TParts::RunLoop() {
@@ -164,13 +201,14 @@ void TScoreServer::TParts::RunLoop() {
   using TDue = std::pair<TClock::time_point, std::pair<int, uint64_t>>;
   std::priority_queue<TDue, std::vector<TDue>, std::greater<TDue>> due;  // deadlines, soonest first
   std::deque<std::pair<int, uint64_t>> arrivals;  // connections reading their heads, oldest first
+  std::deque<std::pair<int, uint64_t>> lingering;  // answered connections, oldest first
   bool accepting = true;
   TClock::time_point acceptAgain;  // out of descriptors: not before then
 
   auto watch = [&](int fd, TConnection connection) {
     connection.serial = ++serial;
     due.push({connection.deadline, {fd, connection.serial}});
-    if (!connection.closing) arrivals.push_back({fd, connection.serial});
+    (connection.closing ? lingering : arrivals).push_back({fd, connection.serial});
     watched[fd] = std::move(connection);
     epoll_event event{};
     event.events = EPOLLIN;
@@ -181,63 +219,28 @@ void TScoreServer::TParts::RunLoop() {
     epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr);
     watched.erase(fd);
   };
-  // Hands a connection reading its head to the workers, refused with status unless 0.
+  // Hands a connection reading its head to the workers, refused with status unless 0. The head
+  // is parsed here, once: its route is what answers it and what the metrics count.
   auto dispatch = [&](int fd, TConnection& c, int status, size_t headLength) {
     TJob job;
     job.fd = fd;
     job.address = c.address;
-    job.status = status;
     job.received = c.bytes.size();
-    if (status == 0) job.head = c.bytes.substr(0, headLength);
+    if (status == 0) status = ParseRequest(c.bytes.substr(0, headLength), job.request);
+    if (status == 0) {
+      job.route = RouteOf(job.request.path);
+      std::lock_guard<std::mutex> hold(networks_mutex);
+      job.address = ClientAddress(c.address, job.request.forwarded_for, proxies);
+    }
+    job.status = status;
     job.accepted = c.accepted;
     job.deadline = c.deadline;
     forget(fd);
-    const std::string line = job.head.substr(0, job.head.find('\n'));
-    const int lane = line.find(LoginPath) != std::string::npos || line.find(SubmitPath) != std::string::npos;
-    std::lock_guard<std::mutex> hold(jobs_mutex);
-    jobs[lane].push_back(std::move(job));
-    jobs_ready[lane].notify_one();
+    Queue(0, std::move(job));
   };
   auto isCurrent = [&](const std::pair<int, uint64_t>& key) {
     auto found = watched.find(key.first);
     return found != watched.end() && found->second.serial == key.second;
-  };
-  auto acceptAll = [&] {
-    for (;;) {
-      if (open >= max_connections) {
-        // Full: the connection that has waited longest for its head goes, else no more for now.
-        while (!arrivals.empty() && !isCurrent(arrivals.front())) arrivals.pop_front();
-        if (arrivals.empty()) {
-          epoll_ctl(epoll, EPOLL_CTL_DEL, listener, nullptr);
-          accepting = false;
-          return;
-        }
-        const int oldest = arrivals.front().first;
-        arrivals.pop_front();
-        log.Line("error", watched[oldest].address + " dropped at the connection limit after " +
-                              std::to_string(int(Millis(TClock::now() - watched[oldest].accepted))) + " ms");
-        forget(oldest);
-        Close(oldest);
-      }
-      const int fd = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (fd < 0) {
-        if (errno == EMFILE || errno == ENFILE) {
-          // Out of descriptors: stop accepting until one closes rather than spin.
-          log.Line("error", "- out of file descriptors; accepting again when one closes");
-          epoll_ctl(epoll, EPOLL_CTL_DEL, listener, nullptr);
-          accepting = false;
-          acceptAgain = TClock::now() + std::chrono::milliseconds(100);
-        }
-        return;
-      }
-      ++open;
-      TConnection c;
-      c.address = PeerAddress(fd);
-      c.accepted = TClock::now();
-      c.deadline = c.accepted + std::chrono::duration_cast<TClock::duration>(
-                                    std::chrono::duration<double>(request_seconds.load()));
-      watch(fd, std::move(c));
-    }
   };
   auto readFrom = [&](int fd) {
     auto found = watched.find(fd);
@@ -264,20 +267,94 @@ void TScoreServer::TParts::RunLoop() {
       // at a time would make the search cost the square of its head.
       const size_t end = HeadEnd(c.bytes, c.scanned);
       c.scanned = c.bytes.size();
-      if (end) return dispatch(fd, c, 0, end);
+      if (end) return dispatch(fd, c, end > kHeadLongest ? 431 : 0, end);
       if (c.bytes.size() >= kHeadLongest)
         return dispatch(fd, c, c.bytes.find('\n') == std::string::npos ? 414 : 431, 0);
     }
   };
 
+  // Closes one connection to make room at the limit: an answered one lingering, else the one that
+  // has waited longest for its head, once its bytes are read (a head that came whole is answered,
+  // not dropped) and only when it has had its time to send one. False when none can go yet.
+  auto makeRoom = [&](TClock::time_point now) {
+    while (!lingering.empty()) {
+      const auto key = lingering.front();
+      lingering.pop_front();
+      if (!isCurrent(key)) continue;
+      // What the client still sent is read first, so the close is not a reset that could lose the
+      // reply it has not read yet; a client that keeps sending gets no more than a few reads.
+      char drain[4096];
+      for (int reads = 0; reads < 8 && recv(key.first, drain, sizeof drain, MSG_DONTWAIT) > 0; ++reads) {
+      }
+      forget(key.first);
+      Close(key.first);
+      return true;
+    }
+    while (!arrivals.empty()) {
+      const auto key = arrivals.front();
+      if (!isCurrent(key)) {
+        arrivals.pop_front();
+        continue;
+      }
+      const TConnection& c = watched[key.first];
+      if (now - c.accepted < kFreshHead) {
+        acceptAgain = c.accepted + kFreshHead;
+        return false;
+      }
+      arrivals.pop_front();
+      readFrom(key.first);
+      if (!isCurrent(key)) continue;
+      log.Line("error", c.address + " dropped at the connection limit after " +
+                            std::to_string(int(Millis(now - c.accepted))) + " ms");
+      metrics.Dropped();
+      forget(key.first);
+      Close(key.first);
+      return true;
+    }
+    acceptAgain = now + kFreshHead;
+    return false;
+  };
+  auto acceptAll = [&] {
+    for (;;) {
+      if (open >= max_connections && !makeRoom(TClock::now())) {
+        epoll_ctl(epoll, EPOLL_CTL_DEL, listener, nullptr);
+        accepting = false;
+        return;
+      }
+      const int fd = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+      if (fd < 0) {
+        if (errno == EMFILE || errno == ENFILE) {
+          // Out of descriptors: stop accepting until one closes rather than spin.
+          log.Line("error", "- out of file descriptors; accepting again when one closes");
+          epoll_ctl(epoll, EPOLL_CTL_DEL, listener, nullptr);
+          accepting = false;
+          acceptAgain = TClock::now() + std::chrono::milliseconds(100);
+        }
+        return;
+      }
+      ++open;
+      TConnection c;
+      c.address = PeerAddress(fd);
+      c.accepted = TClock::now();
+      c.deadline = c.accepted + std::chrono::duration_cast<TClock::duration>(
+                                    std::chrono::duration<double>(request_seconds.load()));
+      watch(fd, std::move(c));
+      // A request often comes with its connection: read it now, before a full table counts it
+      // as one still waiting.
+      readFrom(fd);
+    }
+  };
   epoll_event events[256];
+  auto millisTo = [](TClock::time_point when) {
+    return std::max<long long>(
+        0, std::chrono::duration_cast<std::chrono::milliseconds>(when - TClock::now()).count() + 1);
+  };
   while (!loop_stop) {
-    int timeout = 1000;
-    if (!due.empty())
-      timeout = int(std::max<long long>(
-          0, std::min<long long>(1000, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           due.top().first - TClock::now()).count() + 1)));
-    const int n = epoll_wait(epoll, events, 256, timeout);
+    loop_beat = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now().time_since_epoch()).count();
+    long long timeout = 1000;
+    if (!due.empty()) timeout = std::min(timeout, millisTo(due.top().first));
+    if (!accepting) timeout = std::min(timeout, millisTo(acceptAgain));
+    const int n = epoll_wait(epoll, events, 256, int(timeout));
     for (int i = 0; i < n && !loop_stop; ++i) {
       const int fd = events[i].data.fd;
       if (fd == listener) {
@@ -317,7 +394,8 @@ void TScoreServer::TParts::RunLoop() {
     // Connections that got their heads leave stale entries behind; bounded by the arrivals of
     // one deadline, but dropped from the front as they come.
     while (!arrivals.empty() && !isCurrent(arrivals.front())) arrivals.pop_front();
-    if (!accepting && open < max_connections && now >= acceptAgain) {
+    while (!lingering.empty() && !isCurrent(lingering.front())) lingering.pop_front();
+    if (!accepting && now >= acceptAgain) {
       epoll_event event{};
       event.events = EPOLLIN;
       event.data.fd = listener;
@@ -341,14 +419,14 @@ void TScoreServer::TParts::RunWorker(int lane) {
       job = std::move(jobs[lane].front());
       jobs[lane].pop_front();
     }
-    Answer(job);
+    Answer(job, lane);
   }
 }
 
-void TScoreServer::TParts::Answer(TJob& job) {
-  THttpRequest request;
+void TScoreServer::TParts::Answer(TJob& job, int lane) {
+  const THttpRequest& request = job.request;
   int status = job.status;
-  if (status == 0) status = ParseRequest(job.head, request);
+  if (lane == 1) metrics.PasswordWait(Millis(TClock::now() - job.queued) / 1000);
   // A request that waited in the queue past its deadline is not worth the work any more.
   if (status == 0 && TClock::now() > job.deadline) status = 503;
   TServerReply reply;
@@ -366,13 +444,30 @@ void TScoreServer::TParts::Answer(TJob& job) {
       case 503: reply.refusal = "no worker came free before the request's deadline"; break;
       default: reply.refusal = "unreadable request (" + std::to_string(job.received) + " bytes)"; break;
     }
+  } else if (job.route == TRoute::Metrics) {
+    bool allowed;
+    {
+      std::lock_guard<std::mutex> hold(networks_mutex);
+      allowed = InNetworks(job.address, metrics_allow);
+    }
+    reply.status = allowed ? 200 : 404;
+    reply.type = allowed ? "text/plain; version=0.0.4" : "text/plain";
+    reply.body = allowed ? Metrics() : "Not found";
   } else {
     const int fd = job.fd;
-    reply = service->Route({request.path, request.query, job.address, job.deadline, [fd] {
+    reply = service->Route({job.route, request.path, request.query, job.address, job.deadline,
+                            [fd] {
                               pollfd p{fd, POLLRDHUP, 0};
                               return poll(&p, 1, 0) == 0;
-                            }});
+                            },
+                            lane == 1});
+    if (reply.needs_hash) {
+      job.queued = TClock::now();
+      Queue(1, std::move(job));
+      return;
+    }
   }
+  metrics.Answered(job.route, reply.status, Millis(TClock::now() - job.accepted) / 1000);
   const std::string bytes = ReplyBytes(reply.status, reply.type, reply.body);
   const bool sent = SendAll(job.fd, bytes, std::max(job.deadline, TClock::now() + kSendGrace));
   char line[128];
@@ -411,12 +506,13 @@ bool TScoreServer::Start(const TServerOptions& options) {
   }
   TParts& p = *parts_;
   std::string why;
-  p.store = OpenScoreStore(options.database, why);
+  p.store = OpenScoreStore(options.database, why, options.database_seconds);
   if (!p.store) {
     error_ = "cannot open the database " + ShownDatabase(options.database) + ": " + why;
     return false;
   }
   p.service = std::make_unique<TScoreService>(*p.store, options.service);
+  p.SetNetworks(options);
   p.log.SetErrorsOnly(options.log_level == "error");
   p.request_seconds = options.request_seconds;
   p.max_connections = options.max_connections;
@@ -466,12 +562,14 @@ void TScoreServer::Reconfigure(const TServerOptions& options) {
   TParts& p = *parts_;
   if (!p.service) return;
   p.service->Configure(options.service);
+  p.SetNetworks(options);
   p.log.SetErrorsOnly(options.log_level == "error");
   p.request_seconds = options.request_seconds;
   p.max_connections = options.max_connections;
   std::string later;
   if (options.bind != options_.bind || options.port != options_.port) later += " bind/port";
   if (options.database != options_.database) later += " database";
+  if (options.database_seconds != options_.database_seconds) later += " database_seconds";
   if (options.threads != options_.threads) later += " threads";
   if (options.reuse_port != options_.reuse_port) later += " reuse_port";
   if (!later.empty()) p.log.Line("info", "changed, taking effect at the next start:" + later);
@@ -480,6 +578,11 @@ void TScoreServer::Reconfigure(const TServerOptions& options) {
 void TScoreServer::Log(const char* kind, const std::string& text) { parts_->log.Line(kind, text); }
 
 int TScoreServer::PeakHashes() { return parts_->service ? parts_->service->PeakHashes() : 0; }
+
+bool TScoreServer::Alive(int withinMillis) {
+  const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now().time_since_epoch()).count();
+  return parts_->loop.joinable() && now - parts_->loop_beat < withinMillis;
+}
 
 void TScoreServer::Stop() {
   TParts& p = *parts_;

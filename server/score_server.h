@@ -1,9 +1,11 @@
 // The score server: the score service over HTTP on its own threads. One thread accepts
 // connections and reads every request head into a buffer without blocking, so a client that
 // trickles its bytes costs only a buffer, never a worker; a connection that has not sent its whole
-// head by its deadline is answered 408 and closed, and at the connection limit the one that has
-// waited longest makes room. Complete requests go to a pool of workers, which answer, log and hand
-// the connection back to be closed gracefully. The server's main program and the tests use it.
+// head by its deadline is answered 408 and closed. At the connection limit an answered connection
+// still lingering makes room first, then the one that has waited longest for its head. Complete
+// requests go to a pool of workers, which answer, log and hand the connection back to be closed
+// gracefully; a request that needs a slow password hash moves on to workers of its own. The
+// server's main program and the tests use it.
 #pragma once
 #include <memory>
 #include <string>
@@ -31,6 +33,8 @@ class TScoreServer {
   void Log(const char* kind, const std::string& text);
   // The most slow password hashes that ran at once.
   int PeakHashes();
+  // Whether the connection loop has turned within the last milliseconds (the watchdog's check).
+  bool Alive(int withinMillis);
   // Stops listening, answers the requests already read, and waits for them.
   void Stop();
 

@@ -2,7 +2,9 @@
 // once. Several server processes may share the file; SQLite's own locking (and a busy wait)
 // orders their writes.
 #include <sqlite3.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -10,20 +12,13 @@
 #include <thread>
 #include <unordered_map>
 
+#include "score_migrations.h"
 #include "score_store.h"
 
 namespace {
 
-const char kSchema[] =
-    "CREATE TABLE IF NOT EXISTS players (name TEXT PRIMARY KEY, hash TEXT NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS records (id INTEGER PRIMARY KEY, tbl INTEGER NOT NULL,"
-    " player TEXT NOT NULL, score INTEGER NOT NULL, name TEXT NOT NULL, badges INTEGER,"
-    " stamp INTEGER NOT NULL, level INTEGER, mode INTEGER, flags INTEGER, quit INTEGER,"
-    " best TEXT NOT NULL, UNIQUE (tbl, score, name, stamp));"
-    "CREATE INDEX IF NOT EXISTS records_by_table ON records (tbl, score DESC, id);"
-    "CREATE INDEX IF NOT EXISTS records_by_player ON records (tbl, player, score DESC, id);";
 const char kRecordColumns[] = "score, name, badges, stamp, level, mode, flags, quit, best";
-const int kBusyMillis = 5000;
+const int kBusyMillis = 5000;  // the backup's wait for a writer
 
 // One use of a cached statement: bound, stepped, and reset when it goes.
 class TQuery {
@@ -77,23 +72,36 @@ class TSqliteStore : public TScoreStore {
     if (db_) sqlite3_close(db_);
   }
 
-  bool Open(const std::string& path) {
+  bool Open(const std::string& path, double callSeconds) {
     std::lock_guard<std::mutex> hold(mutex_);
     if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
       error_ = db_ ? sqlite3_errmsg(db_) : "out of memory";
       return false;
     }
-    sqlite3_busy_timeout(db_, kBusyMillis);
+    // Another process's write lock is waited out no longer than a call may take.
+    sqlite3_busy_timeout(db_, int(callSeconds * 1000));
     // WAL with NORMAL syncing: a committed transaction survives the server process being killed;
     // only a power loss may take back the last few.
-    return Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") && Exec(kSchema);
+    return Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") && Migrate();
   }
 
   bool Ping() override {
     std::lock_guard<std::mutex> hold(mutex_);
     const int step = Query("SELECT 1 FROM players LIMIT 1").Step();
     return Done(step == SQLITE_ROW || step == SQLITE_DONE);
+  }
+
+  bool WriteHealthMark() override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    const int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
+                            std::chrono::system_clock::now().time_since_epoch()).count();
+    return Done(Query("INSERT OR REPLACE INTO health (id, at) VALUES (1, ?1)").Bind(1, now).Step() == SQLITE_DONE);
+  }
+
+  int SchemaVersion() override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return Version();
   }
 
   bool PasswordHash(const std::string& player, std::string& hash) override {
@@ -193,6 +201,35 @@ class TSqliteStore : public TScoreStore {
   }
 
  private:
+  int Version() {
+    TQuery q = Query("PRAGMA user_version");
+    return q.Step() == SQLITE_ROW ? int(q.Int(0)) : -1;
+  }
+  // Brings the schema to this server's version, one transaction a step; a database of a newer
+  // version is refused, as this server would not know what its records hold. The write lock is
+  // taken before the version is read, so two servers starting at once migrate it once.
+  bool Migrate() {
+    for (;;) {
+      if (!Exec("BEGIN IMMEDIATE")) return false;
+      const int version = Version();
+      if (version < 0 || version >= kSchemaVersion) {
+        Exec("ROLLBACK");
+        if (version > kSchemaVersion)
+          error_ = "its schema version " + std::to_string(version) + " is newer than this server's " +
+                   std::to_string(kSchemaVersion);
+        return version == kSchemaVersion;
+      }
+      const std::string step = std::string(kSqliteMigrations[version].sql) + "PRAGMA user_version = " +
+                               std::to_string(version + 1) + ";";
+      if (!Exec(step.c_str()) || !Exec("COMMIT")) {
+        const std::string why = error_;
+        Exec("ROLLBACK");
+        error_ = "migration to schema version " + std::to_string(version + 1) + " (" +
+                 kSqliteMigrations[version].what + ") failed: " + why;
+        return false;
+      }
+    }
+  }
   // The statement of this text, prepared on first use. Called under the lock.
   TQuery Query(const char* sql) {
     sqlite3_stmt*& stmt = statements_[sql];
@@ -273,12 +310,12 @@ bool IsPostgresUrl(const std::string& database) {
   return database.rfind("postgresql://", 0) == 0 || database.rfind("postgres://", 0) == 0;
 }
 
-std::unique_ptr<TScoreStore> OpenPostgresStore(const std::string& url, std::string& error);
+std::unique_ptr<TScoreStore> OpenPostgresStore(const std::string& url, std::string& error, double callSeconds);
 
-std::unique_ptr<TScoreStore> OpenScoreStore(const std::string& database, std::string& error) {
-  if (IsPostgresUrl(database)) return OpenPostgresStore(database, error);
+std::unique_ptr<TScoreStore> OpenScoreStore(const std::string& database, std::string& error, double callSeconds) {
+  if (IsPostgresUrl(database)) return OpenPostgresStore(database, error, callSeconds);
   auto store = std::make_unique<TSqliteStore>();
-  if (store->Open(database)) return store;
+  if (store->Open(database, callSeconds)) return store;
   error = database + ": " + store->Error();
   return nullptr;
 }
@@ -289,6 +326,13 @@ bool BackupSqlite(const std::string& database, const std::string& file, std::str
   // Written beside the file and renamed, so a backup cut short never passes for a whole one.
   const std::string part = file + ".part";
   std::remove(part.c_str());
+  // It holds every password hash: made for its owner alone, whatever the umask.
+  const int made = open(part.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (made < 0) {
+    error = "cannot make " + part;
+    return false;
+  }
+  close(made);
   bool ok = OpenDatabase(database, SQLITE_OPEN_READWRITE, from, error) &&
             OpenDatabase(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, to, error) && CopyDatabase(from, to, error);
   sqlite3_close(to);

@@ -1,10 +1,12 @@
 // Where the score server keeps its players and records: one interface, two engines. A file name
 // opens the embedded SQLite store (one file in WAL mode); a "postgresql://" URL opens the
 // PostgreSQL store, which several server processes on several machines can share. Both keep the
-// same schema (players by name with their slow hash; records by table with a unique index on
-// table, score, name and stamp), bind every value, and commit each write in one transaction
-// before it returns, so a killed server loses nothing it acknowledged. Every call is safe from
-// many threads; none throws: a failure returns false, with the reason in Error().
+// same schema (players by name with their slow hash; records by table, unique by table, player,
+// score, name and stamp), bind every value, and commit each write in one transaction before it
+// returns, so a killed server loses nothing it acknowledged. The schema carries its version, and
+// opening a store applies the migrations it lacks, in order, each in its own transaction (the
+// list is score_migrations.h). Every call is safe from many threads and bounded in time; none
+// throws: a failure returns false, with the reason in Error().
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -40,6 +42,10 @@ class TScoreStore {
 
   // Whether the database answers now (a health check).
   virtual bool Ping() = 0;
+  // Writes the health check's mark (one row, its time): whether the database takes writes.
+  virtual bool WriteHealthMark() = 0;
+  // The schema version the database is at.
+  virtual int SchemaVersion() = 0;
   // The stored hash of a player into hash, "" for a name not known; false when the database
   // failed.
   virtual bool PasswordHash(const std::string& player, std::string& hash) = 0;
@@ -48,8 +54,8 @@ class TScoreStore {
   virtual TAddPlayer AddPlayer(const std::string& player, const std::string& hash) = 0;
   // Replaces a known player's hash; false when there is no such player or the write failed.
   virtual bool SetPasswordHash(const std::string& player, const std::string& hash) = 0;
-  // Stores a record in a table (one already there with the same score, name and stamp is kept
-  // once) and, in the same transaction, removes that player's records of that table beyond the
+  // Stores a record in a table (one already there from the same player with the same score,
+  // name and stamp is kept once) and, in the same transaction, removes that player's records of that table beyond the
   // best keep. False when the write failed.
   virtual bool AddRecord(int64_t table, const std::string& player, const TServerRecord& record,
                          int keep) = 0;
@@ -64,8 +70,8 @@ class TScoreStore {
   virtual bool DeleteRecord(int64_t id) = 0;
   // Deletes a player and every record they submitted; false when there was no such player.
   virtual bool DeletePlayer(const std::string& player) = 0;
-  // Whether a record of this table with this score, name and stamp is stored (the load tests'
-  // check that nothing acknowledged was lost).
+  // Whether a record of this table with this score, name and stamp is stored, by anyone (the
+  // load tests' check that nothing acknowledged was lost).
   virtual bool HasRecord(int64_t table, int64_t score, const std::string& name, int64_t stamp) = 0;
 
   // The last failure's reason.
@@ -74,9 +80,11 @@ class TScoreStore {
 
 // Whether the database setting names a PostgreSQL server rather than a file.
 bool IsPostgresUrl(const std::string& database);
-// Opens (creating the schema when new) the store the setting names; null with the reason in
-// error when it cannot.
-std::unique_ptr<TScoreStore> OpenScoreStore(const std::string& database, std::string& error);
+// Opens the store the setting names, making or migrating its schema; null with the reason in
+// error when it cannot (a database of a newer schema than this server knows is refused). No call
+// waits for the database longer than callSeconds.
+std::unique_ptr<TScoreStore> OpenScoreStore(const std::string& database, std::string& error,
+                                            double callSeconds = 3);
 
 // SQLite only: copies a live database into a file through SQLite's backup interface (a
 // consistent copy even while a server writes; copying a WAL database's file alone can miss the

@@ -16,4 +16,7 @@ string(CONFIGURE "${unit}" unit @ONLY)
 file(WRITE "${SERVER_BINARY_DIR}/lambrisk-score-server.service" "${unit}")
 # file(INSTALL) puts DESTDIR (cpack's staging folder) before these itself.
 file(INSTALL "${SERVER_BINARY_DIR}/lambrisk-score-server.service" DESTINATION "${units}")
-file(INSTALL "${SERVER_PACKAGE}/score_server.conf" DESTINATION "${SERVER_CONFIG_DIR}")
+# The configuration may hold the database's password: root's alone (the unit hands the service a
+# copy as a credential).
+file(INSTALL "${SERVER_PACKAGE}/score_server.conf" DESTINATION "${SERVER_CONFIG_DIR}"
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ)

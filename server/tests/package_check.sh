@@ -3,8 +3,9 @@
 # its dependencies bring a graphics, sound or image library, its systemd unit as systemd reads it
 # (systemd-analyze verify, and the sandboxing's exposure score), that the game's install leaves
 # the server out, and the packaged server started as systemd would start it: as an unprivileged
-# user whose only privilege is binding low ports, on port 80 (in a network namespace of its own,
-# where port 80 is surely free), answering its health check.
+# user with no capability, with its configuration handed over as a credential, on loopback port
+# 8080 (in a network namespace of its own, where the port is surely free), answering its health
+# check and telling systemd it is ready.
 # Usage: package_check.sh <build folder> <server program>...
 set -euo pipefail
 BUILD=${1:?build folder}
@@ -50,48 +51,58 @@ for f in usr/sbin/lambrisk-score-server usr/sbin/lambrisk-score-admin "$UNIT" et
          usr/share/doc/lambrisk-score-server/copyright; do
   [ -e "$ROOT/$f" ] || fail "missing /$f"
 done
-grep -qx "ExecStart=/usr/sbin/lambrisk-score-server --config /etc/lambrisk-score-server/score_server.conf" "$ROOT/$UNIT" ||
-  fail "the unit does not start the packaged server with its configuration: $(grep ExecStart "$ROOT/$UNIT")"
+grep -qx "LoadCredential=score_server.conf:/etc/lambrisk-score-server/score_server.conf" "$ROOT/$UNIT" &&
+  grep -qx 'ExecStart=/usr/sbin/lambrisk-score-server --config ${CREDENTIALS_DIRECTORY}/score_server.conf' "$ROOT/$UNIT" ||
+  fail "the unit does not start the packaged server with its configuration: $(grep -E 'ExecStart|LoadCredential' "$ROOT/$UNIT")"
+[ "$(stat -c %a "$ROOT/etc/lambrisk-score-server/score_server.conf")" = 640 ] ||
+  fail "the configuration, which may hold the database's password, is not 0640"
 [ -z "$(cd "$ROOT" && find . -path './usr/share/lambrisk*' -o -path './usr/bin/*')" ] || fail "game files in the server's package"
 
 cmake --install "$BUILD" --prefix "$WORK/game" >/dev/null || fail "cmake --install failed"
 [ -z "$(find "$WORK/game" -name '*score*')" ] || fail "the game's install brings the score server"
 
 # systemd checks the unit inside a root that also holds its own units (the targets it names) and
-# the command ExecReload runs.
-mkdir -p "$ROOT/usr/lib/systemd" "$ROOT/usr/bin"
+# the commands it runs.
+mkdir -p "$ROOT/usr/lib/systemd"
 cp -r /usr/lib/systemd/system "$ROOT/usr/lib/systemd/"
-cp "$(type -P kill)" "$ROOT/usr/bin/"
 systemd-analyze verify --root="$ROOT" "/$UNIT" >"$WORK/verify.txt" 2>&1 || { cat "$WORK/verify.txt"; fail "systemd-analyze verify"; }
 [ ! -s "$WORK/verify.txt" ] || { cat "$WORK/verify.txt"; fail "systemd-analyze verify complained"; }
 exposure=$(systemd-analyze security --offline=yes "$ROOT/$UNIT" 2>&1 | sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
 echo "systemd's exposure score of the unit: $exposure (0 safest, 10 least)"
 awk -v e="$exposure" 'BEGIN { exit !(e != "" && e < 2.5) }' || fail "the unit's sandboxing is weaker than expected ($exposure)"
 
-# As the unit runs it: a user with no rights but CAP_NET_BIND_SERVICE, the packaged configuration
-# (port 80), the database in a state folder of its own.
-mkdir -p "$WORK/state"
-chown nobody:nogroup "$WORK/state"
+# As the unit runs it: a user with no capability, the packaged configuration as a credential (a
+# copy that user may read), the database in a state folder of its own, a notification socket.
+mkdir -p "$WORK/state" "$WORK/credentials"
+cp "$ROOT/etc/lambrisk-score-server/score_server.conf" "$WORK/credentials/"
+chown -R nobody:nogroup "$WORK/state" "$WORK/credentials"
 chmod 755 "$WORK"
-unshare --net -- bash -c '
+python3 -c 'import socket, sys; s = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM); s.bind(sys.argv[1]); s.settimeout(30)
+print(s.recv(512).decode().split("\n")[0], flush=True)' "$WORK/notify" >"$WORK/notified.txt" &
+NOTIFY_PID=$!
+for _ in $(seq 100); do [ -S "$WORK/notify" ] && break; sleep 0.1; done
+chown nobody "$WORK/notify"
+CREDENTIALS_DIRECTORY=$WORK/credentials NOTIFY_SOCKET=$WORK/notify unshare --net -- bash -c '
   ip link set lo up
   exec setpriv --reuid=nobody --regid=nogroup --clear-groups --no-new-privs \
-    --inh-caps=-all,+net_bind_service --ambient-caps=-all,+net_bind_service --bounding-set=-all,+net_bind_service \
-    "$1/usr/sbin/lambrisk-score-server" --config "$1/etc/lambrisk-score-server/score_server.conf" \
+    --inh-caps=-all --ambient-caps=-all --bounding-set=-all \
+    "$1/usr/sbin/lambrisk-score-server" --config "$CREDENTIALS_DIRECTORY/score_server.conf" \
     --database "$2/state/scores.db"' server "$ROOT" "$WORK" >"$WORK/server.log" 2>&1 &
 SERVER_PID=$!
 for _ in $(seq 200); do
-  grep -q "listening on 0.0.0.0:80," "$WORK/server.log" && break
+  grep -q "listening on 127.0.0.1:8080," "$WORK/server.log" && break
   kill -0 "$SERVER_PID" 2>/dev/null || fail "the server did not start"
   sleep 0.1
 done
-grep -q "listening on 0.0.0.0:80," "$WORK/server.log" || fail "the server did not listen on port 80"
+grep -q "listening on 127.0.0.1:8080," "$WORK/server.log" || fail "the server did not listen on 127.0.0.1:8080"
 # unshare, bash and setpriv each replaced themselves: the process started is the server.
 server=$SERVER_PID
 [ "$(ps -o user= -p "$server")" = nobody ] || fail "the server does not run as nobody"
-grep -q "^CapEff:.*0000000000000400$" "/proc/$server/status" || fail "the server has more than CAP_NET_BIND_SERVICE"
+grep -q "^CapEff:.*0000000000000000$" "/proc/$server/status" || fail "the server has a capability"
 reply=$(nsenter --net="/proc/$server/ns/net" bash -c \
-  'exec 3<>/dev/tcp/127.0.0.1/80; printf "GET /healthz HTTP/1.0\r\n\r\n" >&3; cat <&3')
-[ "$(echo "$reply" | head -n 1 | tr -d '\r')" = "HTTP/1.1 200 OK" ] || fail "no health on port 80: $reply"
+  'exec 3<>/dev/tcp/127.0.0.1/8080; printf "GET /healthz HTTP/1.0\r\n\r\n" >&3; cat <&3')
+[ "$(echo "$reply" | head -n 1 | tr -d '\r')" = "HTTP/1.1 200 OK" ] || fail "no health on port 8080: $reply"
 [ "$(stat -c %U "$WORK/state/scores.db")" = nobody ] || fail "the database is not the server user's"
+wait "$NOTIFY_PID" || true
+[ "$(cat "$WORK/notified.txt")" = READY=1 ] || fail "systemd was not told it is ready: $(cat "$WORK/notified.txt")"
 echo ok

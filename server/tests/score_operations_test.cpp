@@ -2,6 +2,9 @@
 // health check, and score_admin on both database engines.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+
 #include <csignal>
 #include <fstream>
 #include <regex>
@@ -210,6 +213,48 @@ TEST(ScoreServerOperationsTest, HealthCheckFailsWhenTheDatabaseIsGone) {
   EXPECT_EQ(GetStatus(server.Port(), "/healthz"), "HTTP/1.1 200 OK");
   db.Drop();
   EXPECT_EQ(GetStatus(server.Port(), "/healthz"), "HTTP/1.1 503 Service Unavailable");
+}
+
+// Under systemd the server says when it is ready, reloading and stopping, and feeds its watchdog.
+TEST(ScoreServerOperationsTest, TellsSystemdItsStateAndFeedsTheWatchdog) {
+  TTempDir dir;
+  const std::string path = dir.Path() + "/notify";
+  const int fd = socket(AF_UNIX, SOCK_DGRAM, 0);
+  sockaddr_un at{};
+  at.sun_family = AF_UNIX;
+  std::snprintf(at.sun_path, sizeof at.sun_path, "%s", path.c_str());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+  timeval wait{30, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  auto next = [fd] {
+    char buf[512];
+    const ssize_t n = recv(fd, buf, sizeof buf, 0);
+    return n > 0 ? std::string(buf, size_t(n)) : std::string("(nothing)");
+  };
+  setenv("NOTIFY_SOCKET", path.c_str(), 1);
+  setenv("WATCHDOG_USEC", "200000", 1);
+  TServerProcess server;
+  const bool started = server.Start(SCORE_SERVER_BINARY, {"--port", "0", "--bind", "127.0.0.1", "--db", dir.Path() + "/s.db"},
+                                    dir.Path() + "/log");
+  unsetenv("NOTIFY_SOCKET");
+  unsetenv("WATCHDOG_USEC");
+  ASSERT_TRUE(started);
+  EXPECT_EQ(next().substr(0, 24), "READY=1\nSTATUS=listening");
+  EXPECT_EQ(next(), "WATCHDOG=1");
+  kill(server.pid, SIGHUP);
+  std::string said;
+  while ((said = next()) == "WATCHDOG=1") {
+  }
+  EXPECT_EQ(said, "RELOADING=1");
+  while ((said = next()) == "WATCHDOG=1") {
+  }
+  EXPECT_EQ(said, "READY=1");
+  kill(server.pid, SIGTERM);
+  while ((said = next()) == "WATCHDOG=1") {
+  }
+  EXPECT_EQ(said, "STOPPING=1");
+  server.Stop(SIGTERM);
+  close(fd);
 }
 
 }  // namespace

@@ -163,7 +163,10 @@ bool TSocket::WaitAllowed(int limit, int& millis) const {
 bool TSocket::Connect(uint32_t address, int port) {
   if (fd_ < 0 || connected_ || address == 0 || port <= 0 || port > 65535) return false;
   int wait = 0;
-  if (!WaitAllowed(connect_millis_, wait)) return false;
+  if (!WaitAllowed(connect_millis_, wait)) {
+    timed_out_ = true;
+    return false;
+  }
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_port = htons(uint16_t(port));
@@ -173,10 +176,14 @@ bool TSocket::Connect(uint32_t address, int port) {
   const int flags = fcntl(fd_, F_GETFL, 0);
   if (flags < 0 || fcntl(fd_, F_SETFL, flags | O_NONBLOCK) != 0) return false;
   bool ok = connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
-  if (!ok && (errno == EINPROGRESS || errno == EINTR) && WaitReady(fd_, POLLOUT, wait)) {
-    int err = 0;
-    socklen_t len = sizeof err;
-    ok = getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+  if (!ok && (errno == EINPROGRESS || errno == EINTR)) {
+    if (WaitReady(fd_, POLLOUT, wait)) {
+      int err = 0;
+      socklen_t len = sizeof err;
+      ok = getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0;
+    } else {
+      timed_out_ = true;
+    }
   }
   if (fcntl(fd_, F_SETFL, flags) != 0) ok = false;
   connected_ = ok;
@@ -194,6 +201,7 @@ int TSocket::Send(const void* buf, int count) {
     int wait = 0;
     if (limited && (!WaitAllowed(-1, wait) || !WaitReady(fd_, POLLOUT, wait))) {
       connected_ = false;
+      timed_out_ = true;
       break;
     }
     ssize_t n = send(fd_, bytes + sent, size_t(count - sent), MSG_NOSIGNAL | (limited ? MSG_DONTWAIT : 0));
@@ -212,6 +220,7 @@ int TSocket::Recv(void* buf, int count) {
   int wait = 0;
   if (!WaitAllowed(read_millis_, wait) || (wait >= 0 && !WaitReady(fd_, POLLIN, wait))) {
     connected_ = false;
+    timed_out_ = true;
     return 0;
   }
   for (;;) {
@@ -230,6 +239,13 @@ int TSocket::ReadAvail() {
   int avail = 0;
   if (ioctl(fd_, FIONREAD, &avail) != 0 || avail < 0) return 0;
   return avail;
+}
+
+bool TSocket::WaitReadable(int millis) {
+  if (fd_ < 0 || !connected_) return false;
+  int wait = 0;
+  if (!WaitAllowed(millis >= 0 ? millis : read_millis_, wait)) return false;
+  return WaitReady(fd_, POLLIN, wait);
 }
 
 bool TSocket::Connected() {

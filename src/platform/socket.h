@@ -49,6 +49,12 @@ class TSocket {
   int Recv(void* buf, int count);
   // Bytes that can be read now without waiting.
   int ReadAvail();
+  // Waits up to millis (negative: the read limit and deadline alone) for bytes to read; true
+  // when some came or the peer closed.
+  bool WaitReadable(int millis);
+  // Whether a wait ran out (the connect or read limit, or the deadline): what was read may have
+  // been cut short, unlike when the peer closed.
+  bool TimedOut() const { return timed_out_; }
   // True while connected: false once closed, after a failure, or when the peer has closed and
   // every byte it sent has been read.
   bool Connected();
@@ -64,6 +70,7 @@ class TSocket {
   int connect_millis_ = -1;  // limits set by SetTimeouts; negative waits for ever
   int read_millis_ = -1;
   int64_t deadline_ = -1;  // monotonic milliseconds; negative: none
+  bool timed_out_ = false;
 };
 
 using TSocketPtr = std::shared_ptr<TSocket>;

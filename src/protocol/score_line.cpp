@@ -16,16 +16,15 @@ int64_t Magnitude(const std::string& text) {
   return a > INT32_MAX ? INT32_MAX : a;
 }
 
-// A whole decimal number with an optional minus; false for anything else.
+// A whole decimal number of plain digits; false for anything else. The server stores none below
+// 0, so a sign ("-0" too) is refused rather than read.
 bool Number(const std::string& text, int64_t& value) {
-  size_t i = text.size() > 0 && text[0] == '-' ? 1 : 0;
-  if (text.size() == i || text.size() - i > kDigitsLongest) return false;
+  if (text.empty() || text.size() > kDigitsLongest) return false;
   value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-    value = value * 10 + (text[i] - '0');
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
   }
-  if (text[0] == '-') value = -value;
   return true;
 }
 
@@ -102,14 +101,14 @@ bool ParseSubmission(const std::string& line, TRecordFields& r) {
   r = TRecordFields();
   for (int k = 1; k <= kLevelValues; ++k) {
     int64_t& v = r.Best[size_t(k)];
-    if (!Number(best[size_t(k - 1)], v) || v < 0 || v > kLevelValueHighest) return false;
+    if (!Number(best[size_t(k - 1)], v) || v > kLevelValueHighest) return false;
   }
   r.Name = f[1];
   if (!ValidName(TNameKind::RecordName, r.Name)) return false;
   int64_t* numbers[7] = {&r.Score, &r.Badges, &r.Timestamp, &r.Level, &r.GameMode, &r.GameFlags, &r.Quit};
   const int at[7] = {0, 2, 3, 4, 5, 6, 7};
   for (int i = 0; i < 7; ++i)
-    if (!Number(f[size_t(at[i])], *numbers[i]) || *numbers[i] < 0) return false;
-  return r.Level >= kWorldLowest && r.Level <= kWorldHighest && r.GameMode <= kModeHighest &&
+    if (!Number(f[size_t(at[i])], *numbers[i])) return false;
+  return r.Score <= kScoreHighest && r.Level >= kWorldLowest && r.Level <= kWorldHighest && r.GameMode <= kModeHighest &&
          r.GameFlags == kFlagsAllowed && r.Quit <= kQuitHighest && r.Badges <= kBadgesHighest;
 }

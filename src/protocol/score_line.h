@@ -47,8 +47,9 @@ std::vector<TRecordFields> ReadTableText(const std::string& body);
 
 // The server's limits on a submitted record: worlds 1 to 20, modes 0 and 1, flags 0 only (the
 // game sends nothing else, and other values would let two tables share one number), quit 0 or 1,
-// badges 16 bits, every level value up to a billion. Scores and stamps are whole and not
-// negative; a decimal has at most 18 digits, so none overflows; the name is a valid record name.
+// badges 16 bits, every level value up to a billion, the score up to what a game can reach.
+// Every number is plain digits (no sign), at most 18 of them, so none overflows; the name is a
+// valid record name.
 constexpr int64_t kWorldLowest = 1;
 constexpr int64_t kWorldHighest = 20;
 constexpr int64_t kModeHighest = 1;
@@ -57,6 +58,10 @@ constexpr int64_t kQuitHighest = 1;
 constexpr int64_t kBadgesHighest = 0xFFFF;
 constexpr int64_t kLevelValueHighest = 1000000000;
 constexpr size_t kDigitsLongest = 18;
+// The most a game can score: 100 levels, each paying its whole bonus of 999 at most, every point
+// worth the lives left, which start at 3 and grow by at most 2 a world (the icy worlds can pay a
+// world's extra life twice) over 20 worlds.
+constexpr int64_t kScoreHighest = int64_t(100) * 999 * (3 + 2 * 20);
 // A submitted line (eight fields, SubmitMark, thirty level values) into r; false when anything
 // breaks the limits.
 bool ParseSubmission(const std::string& line, TRecordFields& r);

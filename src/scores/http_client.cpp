@@ -1,16 +1,37 @@
 // The HTTP client: the request bytes, the reply read to the end, and the form encoding.
 #include "scores/http_client.h"
 
+#include <chrono>
 #include <cstdlib>
+
+#include "platform/tls_stream.h"
 
 int HttpConnectMillis = 4000;
 int HttpSilenceMillis = 8000;
 int HttpTotalMillis = 12000;
+int HttpActionMillis = 12000;
 int HttpReplyLimit = 1 << 20;
 
 namespace {
 
 const char kHexDigits[] = "0123456789ABCDEF";
+const char kTlsScheme[] = "https://";
+
+using TClock = std::chrono::steady_clock;
+int action_depth = 0;
+TClock::time_point action_deadline;
+
+bool Secure(const std::string& hostName) { return hostName.rfind(kTlsScheme, 0) == 0; }
+std::string WithoutScheme(const std::string& hostName) {
+  return Secure(hostName) ? hostName.substr(sizeof kTlsScheme - 1) : hostName;
+}
+
+// The time a request opened now may take: its own limit, cut to what is left of the action.
+int RequestMillis() {
+  if (action_depth == 0) return HttpTotalMillis;
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(action_deadline - TClock::now()).count();
+  return int(std::max<long long>(0, std::min<long long>(left, HttpTotalMillis < 0 ? left : HttpTotalMillis)));
+}
 
 // Position of c among the upper-case hex digits counted from 1; 0 when it is not one.
 int HexPosition(char c) {
@@ -29,30 +50,46 @@ size_t PortColon(const std::string& hostName) {
 
 }  // namespace
 
-int HttpPort(const std::string& hostName) {
+THttpAction::THttpAction() {
+  if (action_depth++ == 0) action_deadline = TClock::now() + std::chrono::milliseconds(HttpActionMillis);
+}
+
+THttpAction::~THttpAction() { --action_depth; }
+
+int HttpPort(const std::string& fullName) {
+  const std::string hostName = WithoutScheme(fullName);
   const size_t colon = PortColon(hostName);
-  if (colon == std::string::npos) return 80;
+  if (colon == std::string::npos) return Secure(fullName) ? 443 : 80;
   // Past five digits the number means no port at all: the connection is refused at once.
   if (hostName.size() - colon > 6) return 0;
   const int port = std::atoi(hostName.c_str() + colon + 1);
   return port <= 65535 ? port : 0;
 }
 
-std::string HttpHostOnly(const std::string& hostName) {
+std::string HttpHostOnly(const std::string& fullName) {
+  const std::string hostName = WithoutScheme(fullName);
   const size_t colon = PortColon(hostName);
   return colon == std::string::npos ? hostName : hostName.substr(0, colon);
 }
 
 int Thttp::Open(const std::string& hostName, int autoCloseArg) {
+  failure.clear();
+  const int millis = RequestMillis();
+  if (action_depth > 0 && millis == 0) return 0;  // the action's time is up: no more requests
   sock = TSocket::CreateTCP();
   if (!sock) return 0;
   sock->SetTimeouts(HttpConnectMillis, HttpSilenceMillis);
-  sock->SetDeadline(HttpTotalMillis);
+  sock->SetDeadline(millis);
   const std::string name = HttpHostOnly(hostName);
   const int left = sock->MillisLeft();
   if (!sock->Connect(left < 0 ? HostIp(name) : HostIpWithin(name, left), HttpPort(hostName))) return 0;
-  host = hostName;
-  stream = CreateSocketStream(sock, true);
+  if (Secure(hostName)) {
+    stream = CreateTlsStream(sock, name, failure);
+    if (!stream) return 0;
+  } else {
+    stream = CreateSocketStream(sock, true);
+  }
+  host = WithoutScheme(hostName);
   autoClose = autoCloseArg;
   return 1;
 }
@@ -78,6 +115,8 @@ std::string Thttp::Exchange(const std::string& request) {
     if (!lineOpen) reply += '\n';
     else if (b != 13) reply += char(b);
   }
+  // Cut by a limit, the text could be a table missing its lower half: none is safer.
+  if (sock && sock->TimedOut()) reply.clear();
   if (autoClose) Close();
   if (!lineOpen && !reply.empty()) reply.pop_back();
   return reply;
@@ -139,5 +178,6 @@ void ResetHttpClient() {
   HttpConnectMillis = 4000;
   HttpSilenceMillis = 8000;
   HttpTotalMillis = 12000;
+  HttpActionMillis = 12000;
   HttpReplyLimit = 1 << 20;
 }

@@ -1,9 +1,12 @@
-// Thttp: a minimal HTTP/1.0 client over one TCP connection. It sends one GET or POST request and
-// reads the whole reply until the server closes, returning it as text with CRs dropped; the online
-// score service cuts the body out. Waits are bounded: connecting gives up after HttpConnectMillis,
-// a silent server after HttpSilenceMillis and the whole request, host-name lookup included, after
-// HttpTotalMillis, so a server that trickles a byte now and then can't hold the frame; the text
-// read so far is then the reply. A reply longer than HttpReplyLimit bytes is refused whole ("").
+// Thttp: a minimal HTTP/1.0 client over one TCP connection, plain or TLS. It sends one GET or
+// POST request and reads the whole reply until the server closes, returning it as text with CRs
+// dropped; the online score service cuts the body out. Waits are bounded: connecting gives up
+// after HttpConnectMillis, a silent server after HttpSilenceMillis and the whole request,
+// host-name lookup and TLS handshake included, after HttpTotalMillis, so a server that trickles a
+// byte now and then can't hold the frame. While a THttpAction is held, every request shares its
+// one deadline instead: a user's click costs one wait however many requests it makes. Only a
+// reply that ended (the server closed) is a reply: one cut by a limit is refused whole (""), as
+// is one longer than HttpReplyLimit bytes.
 #pragma once
 #include <string>
 #include <vector>
@@ -14,7 +17,19 @@
 extern int HttpConnectMillis;  // 4000: longest wait for a connection
 extern int HttpSilenceMillis;  // 8000: longest wait for the next bytes of a reply
 extern int HttpTotalMillis;    // 12000: longest time from Open to the end of the reply
+extern int HttpActionMillis;   // 12000: longest time for all the requests of one user action
 extern int HttpReplyLimit;     // 1 MiB: most bytes a reply may hold
+
+// Held for one user action (a login; a refresh with its fetch and submission, and what it sends
+// with them): the requests made meanwhile end by HttpActionMillis from the first one held; once
+// that has passed, Open fails at once. Nested ones keep the outer deadline.
+class THttpAction {
+ public:
+  THttpAction();
+  ~THttpAction();
+  THttpAction(const THttpAction&) = delete;
+  THttpAction& operator=(const THttpAction&) = delete;
+};
 
 struct Thttp {
   TSocketPtr sock;                    // the TCP socket, null before Open
@@ -22,9 +37,12 @@ struct Thttp {
   std::string host;                   // host given to Open; sent in the Host header
   std::string agent = "FennickThttp/1.0";  // sent in the User-Agent header
   int autoClose = 0;                  // non-zero: Get and Post close after reading the reply
+  std::string failure;  // why a TLS connection was refused ("certificate not valid for h"), else ""
 
-  // Connects to hostName, port 80 unless the name ends in ":port" (self-hosted servers, tests).
-  // 1 connected, 0 failed. The request's time (HttpTotalMillis) starts here.
+  // Connects to hostName, port 80 unless the name ends in ":port" (self-hosted servers, tests);
+  // "https://host[:port]" speaks TLS, port 443 unless given, the server's certificate checked
+  // against the system's store and the host's name. 1 connected, 0 failed. The request's time
+  // (HttpTotalMillis, or what is left of the action's) starts here.
   int Open(const std::string& hostName, int autoClose);
   // One request; the whole reply, "" when nothing came. Only after a successful Open.
   std::string Get(const std::string& path);
@@ -43,7 +61,8 @@ struct Thttp {
   std::string Exchange(const std::string& request);
 };
 
-// The port of a "host:port" name (80 without one) and the name without it.
+// The port of a "host:port" name (80 without one, 443 for "https://host") and the name without
+// it (and without "https://").
 int HttpPort(const std::string& hostName);
 std::string HttpHostOnly(const std::string& hostName);
 // Start values of the waits and the reply limit (tests).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "audio/sound_effects.h"
 #include "base/program_state.h"
@@ -14,6 +15,7 @@
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "scores/scramble.h"
+#include "ui/messages.h"
 #include "ui/text_fields.h"
 
 std::array<std::string, 20> MotdLines{};
@@ -37,11 +39,23 @@ bool CredentialsOutOfBounds() {
          UserName.size() > kUserNameLongest || Password.size() > kPasswordLongest;
 }
 
-std::string Request(const std::string& path) {
+// The status of a whole reply ("HTTP/1.1 200 OK ..."), 0 when it has none.
+int ReplyStatus(const std::string& reply) {
+  if (reply.compare(0, 5, "HTTP/") != 0) return 0;
+  const size_t space = reply.find(' ');
+  return space == std::string::npos ? 0 : std::atoi(reply.c_str() + space + 1);
+}
+
+// One request: the reply's body, and its status in status. A TLS connection refused (a
+// certificate that is not the server's) is said on screen: the player can do something about
+// it, unlike a server that is down.
+std::string Request(const std::string& path, int* status = nullptr) {
   Thttp http;
   std::string reply;
   if (http.Open(ScoreServer, 0)) reply = http.Get(path);
   http.Close();
+  if (!http.failure.empty()) PostMessage("Score server refused: " + http.failure);
+  if (status) *status = ReplyStatus(reply);
   return ReplyBody(reply);
 }
 
@@ -63,10 +77,15 @@ void ForgetCurrentTable() {
 
 void Fetch() {
   PlaySfx(99, 0.5f, 1.0f, 0.0f);
-  const std::string reply = FetchTable(std::to_string(TableNumber(GameMode, StartWorld, kGameFlags)));
+  // The fetch and the submission it may lead to are one wait for the player.
+  THttpAction action;
+  int status = 0;
+  CleanCredentials();
+  const std::string reply =
+      Request(TableRequest(WeekNumber, std::to_string(TableNumber(GameMode, StartWorld, kGameFlags))), &status);
   if (NoTableReply(reply)) {
     if (TableBest) SubmitTableBest();
-  } else {
+  } else if (status == 200) {  // a busy or failing server's page, or no reply at all, is no table
     const TScoresList entries = ParseOnlineTable(reply);
     for (const TScoresPtr& entry : entries) {
       OnlineScores.push_back(entry);
@@ -89,6 +108,8 @@ std::string SubmissionLine(const TScores& r) { return RecordLine(RecordFieldsOf(
 TScoresList ParseOnlineTable(const std::string& body) {
   TScoresList entries;
   for (const TRecordFields& fields : ReadTableText(body)) {
+    // A name the game could not have entered (a server's 100 kB one) is no entry of ours.
+    if (!ValidName(TNameKind::RecordName, fields.Name)) continue;
     TScoresPtr entry = ScoresFrom(fields);
     entry->GameMode = ~entry->GameMode;
     entries.push_back(entry);
@@ -114,6 +135,7 @@ std::string FetchTable(const std::string& tableName) {
 }
 
 void Login() {
+  THttpAction action;
   CleanCredentials();
   const std::string reply = OnlineLogin(LoginInput(UserName, Password, ScrambleKey));
   if (!LoginAccepted(reply)) {

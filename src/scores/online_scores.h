@@ -1,7 +1,9 @@
 // The online score service: log in (a new name registers), fetch the server's table of the
 // current start world, mode and flags, and submit the local table's best when it would place.
 // Requests are plain GETs through Thttp whose query values are scrambled with the score file's
-// keys; they block the frame for at most the client's time limits.
+// keys; each user action (a login; a refresh with its fetch and submission) blocks the frame for
+// at most one deadline (HttpActionMillis) however many requests it makes. Only a 200 reply is a
+// table, and only entries whose names keep the record-name rule are taken from it.
 #pragma once
 #include <array>
 #include <string>
@@ -22,7 +24,8 @@ extern int MotdCount;            // message-of-the-day lines in MotdLines[1..]
 std::string SubmissionLine(const TScores& record);
 
 // The entries of a fetched table: lines 2k - 1 and 2k hold entry k, at most 30, lines without
-// "|" skipped; each entry's mode is made ~mode, as online records carry it.
+// "|" and entries with names a record may not have skipped; each entry's mode is made ~mode, as
+// online records carry it.
 TScoresList ParseOnlineTable(const std::string& body);
 
 // One request each; the reply's body, "" without a connection. The credentials are cleaned

@@ -36,8 +36,9 @@ cpack -G DEB --config "$BUILD/CPackConfig.cmake" -B "$WORK/cpack" >"$WORK/cpack.
 deb=$(ls "$WORK"/cpack/lambrisk_*.deb)
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = lambrisk ] && [ "$(field Section)" = games ] || fail "package name or section wrong"
-[ "$(field Recommends)" = libopenal1 ] || fail "OpenAL is not recommended: $(field Recommends)"
-field Depends | grep -q 'libx11-6' && field Depends | grep -q 'libc6 (>=' || fail "Depends lacks the scanned libraries"
+[ "$(field Recommends)" = "libopenal1, ca-certificates" ] || fail "OpenAL or the certificates not recommended: $(field Recommends)"
+field Depends | grep -q 'libx11-6' && field Depends | grep -q 'libc6 (>=' && field Depends | grep -q 'libgnutls30' ||
+  fail "Depends lacks the scanned libraries: $(field Depends)"
 field Depends | grep -q openal && fail "OpenAL must not be a hard dependency"
 dpkg-deb -x "$deb" "$WORK/root"
 ROOT="$WORK/root/usr"

@@ -2,17 +2,24 @@
 // credential length rules, login replies, and the refresh's fetch and one-submission rules.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 
 #include "base/program_state.h"
 #include "framework/setup_file.h"
+#include "platform/tls_stream.h"
 #include "protocol/name_rules.h"
+#include "scores/http_client.h"
 #include "scores/online_scores.h"
 #include "scores/score_file.h"
 #include "scores/score_records.h"
 #include "scores/scramble.h"
 #include "support/headless_game.h"
 #include "support/loopback_server.h"
+#include "support/temp_dir.h"
+#include "support/tls_endpoint.h"
+#include "ui/messages.h"
 
 namespace {
 
@@ -160,7 +167,11 @@ TEST(OnlineScoresTest, RefreshFetchesAndSubmitsAtMostOnce) {
       {"no table yet", "HTTP/1.0 404 Not Found\n\n<html><Head></head></html>", 1, 0},
       {"1000 lines", TableReply(500, 100000), 0, 30},
       {"junk", "HTTP/1.0 200 OK\n\nno bars\n\xff\x01\nx|y|z\nq", 1, 1},
-      {"nothing", "", 1, 0},
+      // Only a 200 is a table: a busy server's page or no reply at all leads to no submission.
+      {"nothing", "", 0, 0},
+      {"a busy server", "HTTP/1.1 503 Service Unavailable\nContent-Type: text/plain\n\nBusy, try again", 0, 0},
+      {"a name no record may have", "HTTP/1.0 200 OK\n\n900|" + std::string(100000, 'a') + "|3|2024|4|1|0|0\n5|6\n" +
+                                        "800|Ram|3|2024|4|1|0|0\n5|6", 1, 1},
   };
   for (const Case& c : cases) {
     table = c.reply;
@@ -186,6 +197,75 @@ TEST(OnlineScoresTest, RefreshFetchesAndSubmitsAtMostOnce) {
   EXPECT_EQ(LocalScores.size(), 1u);
   const std::vector<std::string> requests = server.Requests();
   EXPECT_EQ(requests[requests.size() - 2], "GET //enscore/tables/3/401.txt HTTP/1.0");
+}
+
+// A refresh is one wait for the player: when the fetch leaves little time, the submission that
+// follows gets only what is left, not a wait of its own.
+TEST(OnlineScoresTest, ARefreshWaitsOnceForFetchAndSubmission) {
+  TOnlineWorld world;
+  HttpActionMillis = 600;
+  HttpSilenceMillis = 20000;
+  HttpTotalMillis = 20000;
+  std::atomic<bool> release{false};
+  TScriptedHttpServer server([&](const std::string& line) {
+    if (line.find("/tables/") != std::string::npos) return TableReply(3, 1000);
+    // The submission's server never answers within the test.
+    WaitFor([&] { return release.load(); });
+    return std::string("HTTP/1.0 200 OK\n\nlate");
+  });
+  ScoreServer = server.Name();
+  LoggedIn = true;
+  world.LocalBest(100);
+  const auto start = std::chrono::steady_clock::now();
+  world.Refresh();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  release = true;
+  EXPECT_EQ(Submissions(server), 1);
+  EXPECT_EQ(OnlineScores.size(), 3u);
+  // Far above the action's 0.6 s, far below the 20 s a request alone may wait.
+  EXPECT_LT(seconds, 10) << "the submission waited on its own";
+  ResetHttpClient();
+}
+
+// An https server setting speaks TLS: the server is taken when its certificate is signed by a
+// trusted authority and valid for the name asked for; otherwise the request is never sent and the
+// player reads why.
+TEST(OnlineScoresTest, AnHttpsServerIsTakenOnlyWithItsCertificate) {
+  TOnlineWorld world;
+  TTempDir dir;
+  TTlsEndpoint endpoint(dir.Path(), "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nWelcome!|Over TLS");
+  ASSERT_EQ(endpoint.Error(), "");
+  const std::string port = std::to_string(endpoint.Port());
+  struct TCase {
+    const char* what;
+    std::string server;
+    bool trusted;   // the test's authority trusted (else the system's store alone)
+    const char* message;  // the floating message, "" for none
+  };
+  const TCase cases[] = {
+      {"the right name", "https://localhost:" + port, true, ""},
+      {"another name for the same server", "https://127.0.0.1:" + port, true,
+       "Score server refused: certificate not valid for 127.0.0.1"},
+      {"an authority the system does not know", "https://localhost:" + port, false,
+       "Score server refused: certificate not trusted"},
+  };
+  int requests = 0;
+  for (const TCase& c : cases) {
+    SetTlsTrustFileForTest(c.trusted ? endpoint.AuthorityFile() : "");
+    ScoreServer = c.server;
+    LoggedIn = false;
+    MessageList.clear();
+    Login();
+    const bool taken = *c.message == 0;
+    EXPECT_EQ(LoggedIn, taken) << c.what;
+    if (taken) {
+      EXPECT_EQ(MotdLines[1], "Over TLS") << c.what;
+    }
+    requests += taken;
+    EXPECT_EQ(endpoint.Requests(), requests) << c.what << ": a refused server must get no request";
+    EXPECT_EQ(MessageList.empty() ? "" : MessageList.back().txt, c.message) << c.what;
+  }
+  SetTlsTrustFileForTest("");
 }
 
 }  // namespace

@@ -136,10 +136,9 @@ TEST(HttpClientTest, TricklingServerOrHangingLookupEndsAtTheDeadline) {
   });
   Thttp http;
   ASSERT_EQ(http.Open(Local(server), 0), 1);
-  const std::string reply = http.Get("/slow");
+  // Cut at the deadline, what came is no reply: a table's first half would pass for a table.
+  EXPECT_EQ(http.Get("/slow"), "");
   http.Close();
-  EXPECT_EQ(reply.substr(0, status.size() - 1), "HTTP/1.0 200 OK\n");
-  EXPECT_LT(reply.size(), status.size() - 1 + trickle);
 
   // The lookup of a name is left behind when the resolver hangs; a few such are let run, then
   // names fail at once until they finish.
@@ -161,7 +160,7 @@ TEST(HttpClientTest, TricklingServerOrHangingLookupEndsAtTheDeadline) {
   ResetHttpClient();
 }
 
-TEST(HttpClientTest, SilentOrUnreachableServerGivesUpWithWhatCame) {
+TEST(HttpClientTest, SilentOrUnreachableServerGivesUp) {
   HttpSilenceMillis = 200;
   HttpConnectMillis = 200;
   int release[2];
@@ -175,7 +174,7 @@ TEST(HttpClientTest, SilentOrUnreachableServerGivesUpWithWhatCame) {
   });
   Thttp http;
   ASSERT_EQ(http.Open(Local(server), 0), 1);
-  EXPECT_EQ(http.Get("/"), "HTTP/1.0 200 OK\nX");
+  EXPECT_EQ(http.Get("/"), "") << "a reply cut by the silence limit is no reply";
   EXPECT_EQ(write(release[1], "x", 1), 1);
   server.Finish();
   close(release[0]);

@@ -6,14 +6,14 @@ set -euo pipefail
 play_packages=(
   build-essential cmake ninja-build pkg-config
   libx11-dev libgl-dev libglu1-mesa-dev libxxf86vm-dev libxrandr-dev libgl1-mesa-dri
-  libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev libogg-dev
+  libpng-dev zlib1g-dev libfreetype-dev libvorbis-dev libogg-dev libgnutls28-dev ca-certificates
   libopenal1 fonts-dejavu-core fonts-open-sans fonts-comfortaa
 )
 test_packages=(
   googletest libgtest-dev clang libclang-rt-14-dev
   xvfb xdotool x11-utils
   libsqlite3-dev libsodium-dev libpq-dev postgresql systemd iproute2 procps
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file openssl
 )
 
 wanted=("${play_packages[@]}")
