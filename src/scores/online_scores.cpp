@@ -188,7 +188,10 @@ void ResetOnlineScores() {
 bool FetchOnlineReplay(const TScores& entry, TReplay& replay, std::string& why) {
   // Online records carry their mode inverted.
   const int64_t table = TableNumber(~entry.GameMode, entry.Level, entry.GameFlags);
-  const std::string body = Request(ReplayRequest(WeekNumber, table, ReplayKey(entry.Timestamp, entry.Score, entry.Name)));
-  if (body.empty() || NoTableReply(body)) return why = "the server holds no replay of it", false;
+  THttpAction action;
+  int status = 0;
+  const std::string body =
+      Request(ReplayRequest(WeekNumber, table, ReplayKey(entry.Timestamp, entry.Score, entry.Name)), &status);
+  if (status != 200) return why = "the server holds no replay of it", false;
   return ParseReplay(body, replay, why);
 }
