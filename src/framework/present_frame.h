@@ -25,6 +25,9 @@ int PresentFrame(int showPointer);
 // Escape held as the screens read it: while the settings panel is shown Escape closes the panel,
 // and that press means nothing else (no pause, no leaving the title) until it is let go.
 bool EscapeHeld();
+// What opens the pause menu in a game, and chooses in it: Escape as EscapeHeld reads it, or Start
+// on a pad the standard layer reads (not while the settings panel is shown).
+bool PauseInputHeld();
 // F4 held with left or right Alt: the exit hot key of every screen.
 bool ExitHotKeyHeld();
 // The smoothed rate after a frame of frameTime ms: (1000 / frameTime + 2 * rate) / 3, in whole

@@ -24,6 +24,7 @@
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
 #include "ui/messages.h"
+#include "ui/pad_layout.h"
 #include "ui/panel_state.h"
 
 // The build's switch (LAMBRISK_ONLINE_TAB, 0 or 1).
@@ -99,7 +100,7 @@ bool AnyPortHeld(int control, int lastPort) {
 bool AnyStartInputHeld() {
   for (int control : {10, 11, 12, 13, 0, 8, 3, 5})
     if (AnyPortHeld(control, 4)) return true;
-  return KeyDown(VK_RETURN) != 0;
+  return KeyDown(VK_RETURN) != 0 || PadStartHeld();
 }
 
 void ButtonStrip(int slideY) {
@@ -268,9 +269,19 @@ std::string StartInputName(int code) {
   // Return always starts a game, and is what is left when fire 1 is unbound.
   if (code == 0) return "Return";
   if (code < 300) return KeyName(code);
-  // A pad's inputs are named by their axis, direction or button number alone: say whose.
+  // A pad's inputs are named by their axis, direction or button number alone: say whose, and
+  // what the pad prints on it where its layout is known.
   const std::string pad = "Pad " + std::to_string(code / 50 - 5) + " ";
+  const std::string printed = PrintedInputName(code);
+  if (!printed.empty()) return pad + printed;
   return pad + (code % 50 >= 30 ? "Button " : "") + KeyName(code);
+}
+
+std::string StartPrompt() {
+  std::string inputs = StartInputName(ControlTable[10]);
+  // A pad playing by its layout starts a game with its south button (and its Start).
+  if (const int pad = FirstLayeredPad()) inputs += " or Pad " + std::to_string(pad) + " " + PrintedSouthName(pad);
+  return "Press Start (" + inputs + ") To Begin";
 }
 
 bool TitleFrame() {
@@ -298,8 +309,7 @@ bool TitleFrame() {
 
   Colour(255, 255, 255, 1.0f);
   SetImageFont(ScreenFonts[7]);
-  TextAt((VirtualWidth - PanelW()) / 2, VirtualHeight / 2 - 25 * SlideIn + 755,
-         "Press Start (" + StartInputName(ControlTable[10]) + ") To Begin", 1, 1);
+  TextAt((VirtualWidth - PanelW()) / 2, VirtualHeight / 2 - 25 * SlideIn + 755, StartPrompt(), 1, 1);
 
   // A start input held at the end of the last frame starts a game, unless that press already
   // did something (Held) or the settings panel or a login box has the keyboard.
