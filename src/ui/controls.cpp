@@ -181,18 +181,18 @@ void ReadJoystick(int j) {
   JoyReadGeneration[at] = JoyGeneration(port);
 }
 
-// Centred on (cx, cy); a long name shrinks to the button's width instead of spilling onto its
-// neighbours.
-void CaptionAt(const std::string& caption, int cx, int cy) {
+// Centred on (cx, cy) at scale most, or smaller: a long name shrinks to the button's width instead
+// of spilling onto its neighbours.
+void CaptionAt(const std::string& caption, int cx, int cy, float most = 1.0f) {
   const int width = TextWidth(caption);
-  if (width > kButtonSize - 4) {
-    const float s = float(kButtonSize - 4) / float(width);
-    Scale(s);
-    TextAt(cx - int(float(width) * s / 2), cy - int(float(TextHeight()) * s / 2), caption, 0, 0);
-    Scale(1);
-  } else {
+  const float s = std::min(most, width > 0 ? float(kButtonSize - 4) / float(width) : most);
+  if (s >= 1.0f) {
     TextAt(cx, cy, caption, 1, 1);
+    return;
   }
+  Scale(s);
+  TextAt(cx - int(float(width) * s / 2), cy - int(float(TextHeight()) * s / 2), caption, 0, 0);
+  Scale(1);
 }
 
 }  // namespace
@@ -321,17 +321,24 @@ void DrawControlButton(int slot, int x, int y) {
   // The caption in black on a light button and white on a dark one, so it reads on every tint.
   int r = 0, g = 0, b = 0;
   GetColor(r, g, b);
+  const float alpha = GetAlpha();
   const bool light = 0.299f * float(r) + 0.587f * float(g) + 0.114f * float(b) > 110.0f;
   Colour(light ? 0.0f : 255.0f, light ? 0.0f : 255.0f, light ? 0.0f : 255.0f);
-  CaptionAt(current == 0 ? "?!" : KeyName(current), tx, ty);
-  // A pad's input is named by its number above; what the pad prints on it goes underneath, small.
-  const std::string printed = current >= kFirstJoystickCode ? PrintedInputName(current) : "";
+  // A pad's input keeps its number as the caption; what the pad prints on it goes underneath,
+  // smaller, inside the button (below it lie the neighbouring buttons).
+  std::string printed = current >= kFirstJoystickCode ? PrintedInputName(current) : "";
+  // A stick's or d-pad's direction is in the caption already: the foot names which one it is.
+  if (current % 50 < kFirstButton) printed = printed.substr(0, printed.find(' '));
+  CaptionAt(current == 0 ? "?!" : KeyName(current), tx, printed.empty() || ty == y ? ty : ty - 5);
   if (!printed.empty()) {
-    const TFontPtr font = GetImageFont();
-    SetImageFont(ScreenFonts[9]);
-    CaptionAt(printed, x + 24, y + kButtonSize - 6);
-    SetImageFont(font);
+    // White on a dark band across the button's foot, which reads on every tint and icon.
+    const float s = std::min(0.75f, float(kButtonSize - 4) / float(std::max(1, TextWidth(printed))));
+    const float w = float(TextWidth(printed)) * s + 4, h = float(TextHeight()) * s;
+    Colour(0, 0, 0, 0.7f);
+    DrawRect(float(x + 24) - w / 2, float(y + 37) - h / 2, w, h);
+    Colour(255, 255, 255, 1.0f);
+    CaptionAt(printed, x + 24, y + 37, s);
   }
-  Colour(float(r), float(g), float(b));
+  Colour(float(r), float(g), float(b), alpha);
 }
 
