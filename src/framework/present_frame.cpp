@@ -129,7 +129,8 @@ long UsedMemory() {
   return read ? resident * sysconf(_SC_PAGESIZE) : 0;
 }
 
-int PresentFrame(int showPointer) {
+int PresentFrame(int showPointer, double frameRate) {
+  if (!(frameRate > 0)) frameRate = kFullFrameRate;
   int result = 0;
   Settings[SET_SLOW_SYSTEM] = 0;
   FrameSkipped = 0;
@@ -176,7 +177,7 @@ int PresentFrame(int showPointer) {
   do {
     Delay(1);
     now = Millis();
-  } while (now < LastFrameTime - 2 + 1000.0 / 30.0);
+  } while (now < LastFrameTime - 2 + 1000.0 / frameRate);
 
   MusicUpdate();
   DrawMessages();

@@ -80,6 +80,10 @@ void GraphicsColumn(int top) {
   }
   SetImageFont(ScreenFonts[2]);
   OptionButton(SET_SLOW_SYSTEM, 20, top + 146, 18, "Draw all Frames|Decent System", "Frameskip|Slow System");
+  // The next game's pace; a game under way keeps the speed it started at.
+  Tint(kGreen);
+  OptionButton(SET_GAME_SPEED, 20, top + 200, 32, "Game Speed|100 %", "Game Speed|85 %", "Game Speed|70 %",
+               "Game Speed|55 %");
 
   const int w = TextWidth("Apply"), h = TextHeight();
   if (MouseOver(18, top + 258, w + 4, h + 4)) {
