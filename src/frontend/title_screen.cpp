@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "audio/sound_effects.h"
+#include "base/game_speed.h"
 #include "base/program_state.h"
 #include "base/settings.h"
 #include "framework/common_assets.h"
@@ -195,6 +196,9 @@ void StartSession(int mode, bool parkPointer) {
   GameState = 1;
   if (parkPointer) MoveMouse(float(VirtualWidth), float(VirtualHeight));
   GameMode = mode;
+  // The game keeps the speed it starts at, whatever the panel chooses meanwhile; the editor has
+  // none.
+  GameFlags = mode == 1 ? GameSpeedFlags(Settings[SET_GAME_SPEED]) : 0;
   GameClockStart = Millis();
   RunGame();
   GameState = 0;
@@ -277,6 +281,8 @@ std::string StartInputName(int code) {
   return pad + (code % 50 >= 30 ? "Button " : "") + KeyName(code);
 }
 
+std::string SpeedCaption(int flags) { return "Game Speed " + std::to_string(GameSpeedPercent(GameSpeedOfFlags(flags))) + " %"; }
+
 std::string StartPrompt() {
   std::string inputs = StartInputName(ControlTable[10]);
   // A pad playing by its layout starts a game with its south button (and its Start).
@@ -299,10 +305,17 @@ bool TitleFrame() {
   if (!PanelShown()) ChooseTab(panelX);
 
   Colour(255, 255, 255, 1.0f);
-  DrawScoreTable(panelX, PanelW(), GameMode, StartWorld, 0, TitleTab == TAB_HISCORES ? 1 : 0);
+  // The tables shown are those of the speed the next game would be played at.
+  GameFlags = GameSpeedFlags(Settings[SET_GAME_SPEED]);
+  DrawScoreTable(panelX, PanelW(), GameMode, StartWorld, GameFlags, TitleTab == TAB_HISCORES ? 1 : 0);
   UseFont(1, 7);
   Colour(255, 255, 255, 1.0f);
-  if (TitleTab == TAB_HISCORES) TextAt(panelX + PanelW() / 2, 50, "Hiscores", 1, 0);
+  if (TitleTab == TAB_HISCORES) {
+    TextAt(panelX + PanelW() / 2, 50, "Hiscores", 1, 0);
+    UseFont(2, 3);
+    Colour(180, 255, 180);
+    TextAt(panelX + PanelW() / 2, 135, SpeedCaption(GameFlags), 1, 0);
+  }
   if (TitleTab == TAB_ABOUT) AboutPage(panelX);
   if (OnlineTab == 1) OnlineFrame(panelX, PanelW(), TitleTab == TAB_ONLINE);
   SettingsHint();

@@ -19,6 +19,8 @@ int TitlePanelWidth(int current_width);
 // input with its pad, by its printed name where the pad's layout is known ("Pad 1 A", else
 // "Pad 1 Button 0").
 std::string StartInputName(int code);
+// Which speed a table of these game flags is for: "Game Speed 85 %".
+std::string SpeedCaption(int flags);
 // "Press Start (...) To Begin", naming fire 1's input and the south button of the first pad that
 // plays by its layout ("Press Start (Z or Pad 1 A) To Begin").
 std::string StartPrompt();

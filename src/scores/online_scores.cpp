@@ -56,14 +56,14 @@ void ForgetCurrentTable() {
   OnlineScores.erase(std::remove_if(OnlineScores.begin(), OnlineScores.end(),
                                     [mode](const TScoresPtr& r) {
                                       return r->GameMode == mode && r->Level == StartWorld &&
-                                             r->GameFlags == kGameFlags;
+                                             r->GameFlags == GameFlags;
                                     }),
                      OnlineScores.end());
 }
 
 void Fetch() {
   PlaySfx(99, 0.5f, 1.0f, 0.0f);
-  const std::string reply = FetchTable(std::to_string(TableNumber(GameMode, StartWorld, kGameFlags)));
+  const std::string reply = FetchTable(std::to_string(TableNumber(GameMode, StartWorld, GameFlags)));
   if (NoTableReply(reply)) {
     if (TableBest) SubmitTableBest();
   } else {
@@ -143,7 +143,7 @@ std::string LoginError() {
 
 void RefreshStep(int panelX, int panelW) {
   if (RefreshState == 2) Fetch();
-  DrawScoreTable(panelX, panelW, ~GameMode, StartWorld, kGameFlags, 1);
+  DrawScoreTable(panelX, panelW, ~GameMode, StartWorld, GameFlags, 1);
   if (RefreshState == 1) {
     ForgetCurrentTable();
     RefreshState = 2;
