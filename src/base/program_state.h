@@ -12,7 +12,8 @@ extern const std::string TitleLine;   // "#3 : Lambrisk ": window title, log ban
 extern int StartWorldLimit;  // highest world the player may start from, 1 to 20
 extern int StartWorld;       // the world chosen on the title screen
 extern int GameMode;         // 1 normal game, 0 level editor
-extern int GameFlags;        // the flags of the games started: 0 in this program
+extern int GameFlags;        // the flags of the game started, or on the title of the chosen speed
+                             // (base/game_speed): the tables shown and the records made carry them
 extern int GameState;        // 0 title, 1 in a game, 2 pause menu open
 extern int GameClockStart;   // ms when the current game began, moved on by time spent paused
 

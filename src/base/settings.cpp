@@ -34,6 +34,7 @@ void SetDefaultSettings() {
   Settings[SET_SOUND_VOLUME] = 50;
   Settings[SET_MUSIC_VOLUME] = 50;
   Settings[SET_AUDIO_DRIVER] = 0;
+  Settings[SET_GAME_SPEED] = 0;
 }
 
 int DefaultAudioDriver(const std::vector<std::string>& drivers) {

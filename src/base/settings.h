@@ -18,6 +18,7 @@ enum TSettingSlot {
   SET_SOUND_VOLUME = 12,
   SET_MUSIC_VOLUME = 13,
   SET_AUDIO_DRIVER = 14,  // index into AudioDriverList
+  SET_GAME_SPEED = 15,    // 0 to 3: 100, 85, 70 or 55 per cent (base/game_speed)
 };
 // Setup values by slot (TSettingSlot).
 extern std::array<int, 100> Settings;

@@ -16,6 +16,7 @@
 #include "platform/random.h"
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
+#include "ui/pad_layout.h"
 
 namespace {
 
@@ -23,10 +24,11 @@ const int kScatterSeed = 37171650;
 
 double SinDegrees(double degrees) { return std::sin(degrees * 3.14159265358979323846 / 180.0); }
 
-void WaitWhileEscapeHeld() {
+// The press that opened the menu, or chose in it, is let go before anything else reads it.
+void WaitWhilePauseHeld() {
   for (;;) {
     PollSystem();
-    if (!KeyDown(VK_ESCAPE) || QuitSignalled()) return;
+    if ((!KeyDown(VK_ESCAPE) && !PadStartHeld()) || QuitSignalled()) return;
     Delay(1);
   }
 }
@@ -58,7 +60,7 @@ void ScatterTitles(int first, int last, float spin) {
 }  // namespace
 
 int PauseMenu() {
-  WaitWhileEscapeHeld();
+  WaitWhilePauseHeld();
   TImagePtr frame = CreateImage(CurrentWidth, CurrentHeight, 1, DYNAMICIMAGE);
   MidHandleImage(frame);
   GrabImage(frame, 0, 0);
@@ -119,9 +121,9 @@ int PauseMenu() {
     WobbleScale(phase);
     ScatterTitles(141, 180, spin);
     PresentFrame(1);
-    if (EscapeHeld()) result = cursor == 1 ? 99 : 1;
+    if (PauseInputHeld()) result = cursor == 1 ? 99 : 1;
   }
   SeedRnd(Millis());
-  WaitWhileEscapeHeld();
+  WaitWhilePauseHeld();
   return result;
 }

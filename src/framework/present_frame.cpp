@@ -23,6 +23,7 @@
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/messages.h"
+#include "ui/pad_layout.h"
 #include "ui/panel_state.h"
 
 int OverlayOn = 1;
@@ -96,6 +97,8 @@ void SetFrontEndSteps(void (*drawPanel)(), void (*claimPanelClicks)(), void (*en
 
 bool EscapeHeld() { return KeyDown(VK_ESCAPE) && !PanelShown() && !EscapeTakenByPanel; }
 
+bool PauseInputHeld() { return EscapeHeld() || (PadStartHeld() && !PanelShown()); }
+
 bool ExitHotKeyHeld() {
   return KeyDown(VK_F4) && (KeyDown(VK_LEFT_ALT) || KeyDown(VK_RIGHT_ALT));
 }
@@ -126,7 +129,8 @@ long UsedMemory() {
   return read ? resident * sysconf(_SC_PAGESIZE) : 0;
 }
 
-int PresentFrame(int showPointer) {
+int PresentFrame(int showPointer, double frameRate) {
+  if (!(frameRate > 0)) frameRate = kFullFrameRate;
   int result = 0;
   Settings[SET_SLOW_SYSTEM] = 0;
   FrameSkipped = 0;
@@ -147,7 +151,7 @@ int PresentFrame(int showPointer) {
     // Losing the window's focus in a game pauses it as Escape would, so nothing moves on while
     // the player is elsewhere. Read every frame, so a loss outside a game is not kept for later.
     const bool focusLost = FocusLostHit() && PauseOnFocusLoss;
-    if ((EscapeHeld() || focusLost) && GameState == 1) {
+    if ((PauseInputHeld() || focusLost) && GameState == 1) {
       GameState = 2;
       const int paused_at = Millis();
       result = PauseMenu();
@@ -175,7 +179,7 @@ int PresentFrame(int showPointer) {
   do {
     Delay(1);
     now = Millis();
-  } while (now < LastFrameTime - 2 + 1000.0 / 30.0);
+  } while (now < LastFrameTime - 2 + 1000.0 / frameRate);
 
   MusicUpdate();
   DrawMessages();

@@ -1,9 +1,12 @@
 // Frame presentation: every screen ends its frame in PresentFrame, which runs the hot keys (Tab
 // settings, F11 screenshot, F12 overlay, Escape pause, Alt+F4 and window close), draws what lies
-// on top of every screen, paces the program to 30 frames a second and shows the frame.
+// on top of every screen, paces the program to 30 frames a second (a slower game's frames
+// slower) and shows the frame.
 #pragma once
 #include <string>
 #include <vector>
+
+#include "base/game_speed.h"
 
 #include "ui/frame_mouse.h"
 
@@ -19,12 +22,16 @@ void SetFrontEndSteps(void (*drawPanel)(), void (*claimPanelClicks)(), void (*en
 // Puts the frame state back to its start values (LastFrameTime from the current clock).
 void ResetPresentFrame();
 
-// Finishes the frame. showPointer 1 draws the mouse pointer. Returns 0, or the pause menu's
-// choice when it ran during this call (1 Continue, 99 Quit).
-int PresentFrame(int showPointer);
+// Finishes the frame. showPointer 1 draws the mouse pointer; the frame lasts at least
+// 1000 / frameRate - 2 ms (a game below full speed passes its own rate, every other screen keeps
+// 30). Returns 0, or the pause menu's choice when it ran during this call (1 Continue, 99 Quit).
+int PresentFrame(int showPointer, double frameRate = kFullFrameRate);
 // Escape held as the screens read it: while the settings panel is shown Escape closes the panel,
 // and that press means nothing else (no pause, no leaving the title) until it is let go.
 bool EscapeHeld();
+// What opens the pause menu in a game, and chooses in it: Escape as EscapeHeld reads it, or Start
+// on a pad the standard layer reads (not while the settings panel is shown).
+bool PauseInputHeld();
 // F4 held with left or right Alt: the exit hot key of every screen.
 bool ExitHotKeyHeld();
 // The smoothed rate after a frame of frameTime ms: (1000 / frameTime + 2 * rate) / 3, in whole

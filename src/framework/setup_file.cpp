@@ -6,6 +6,7 @@
 
 #include "base/debug_log.h"
 #include "base/game_paths.h"
+#include "base/game_speed.h"
 #include "base/settings.h"
 #include "platform/files.h"
 #include "platform/stream.h"
@@ -75,6 +76,10 @@ void ReadSetupLine(const std::string& line) {
   }
   if (key == "PAUSEONFOCUSLOSS")
     PauseOnFocusLoss = !(upper_value == "FALSE" || upper_value == "OFF" || upper_value == "0");
+  if (key == "GAMESPEED" || key == "GAME SPEED") {
+    const int speed = GameSpeedOfPercent(SetupNumber(value));
+    if (speed >= 0) Settings[SET_GAME_SPEED] = speed;
+  }
   if (key == "KEY") ReadKeyLine(value);
   if (key == "MASTER") Settings[SET_MASTER_VOLUME] = SetupNumber(value);
   if (key == "SOUND") Settings[SET_SOUND_VOLUME] = SetupNumber(value);
@@ -121,6 +126,8 @@ std::string SetupFileText() {
     if (ControlTable[size_t(slot)] > 0 || DefaultControl(slot) > 0)
       line("Key=" + std::to_string(slot) + "," + std::to_string(ControlTable[size_t(slot)]));
   if (PauseOnFocusLoss == 0) line("PauseOnFocusLoss = False");
+  // Written only for a slower game, so a setup at full speed reads as it always has.
+  if (Settings[SET_GAME_SPEED] != 0) line("GameSpeed = " + std::to_string(GameSpeedPercent(Settings[SET_GAME_SPEED])));
   // Only a server the player chose is kept: the default may change with a new release.
   if (ScoreServer != DefaultScoreServer) {
     line("");

@@ -15,6 +15,7 @@
 #include "ui/controls.h"
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
+#include "ui/pad_layout.h"
 #include "ui/panel_state.h"
 #include "ui/text_fields.h"
 
@@ -79,6 +80,10 @@ void GraphicsColumn(int top) {
   }
   SetImageFont(ScreenFonts[2]);
   OptionButton(SET_SLOW_SYSTEM, 20, top + 146, 18, "Draw all Frames|Decent System", "Frameskip|Slow System");
+  // The next game's pace; a game under way keeps the speed it started at.
+  Tint(kGreen);
+  OptionButton(SET_GAME_SPEED, 20, top + 200, 32, "Game Speed|100 %", "Game Speed|85 %", "Game Speed|70 %",
+               "Game Speed|55 %");
 
   const int w = TextWidth("Apply"), h = TextHeight();
   if (MouseOver(18, top + 258, w + 4, h + 4)) {
@@ -93,6 +98,27 @@ void GraphicsColumn(int top) {
   }
   Colour(80, 255, 80, 1.0f);
   TextAt(20, top + 260, "Apply", 0, 0);
+}
+
+// The room from the audio column to the panel's right edge.
+constexpr int kPadLineRoom = 270;
+
+// What a pad's line says after its name: the input held now, by the name printed on the pad
+// where its layout is known, else the player it plays by its layout; "" for neither.
+std::string PadLineTail(int j) {
+  if (const int held = ScanJoystick(j)) {
+    const std::string printed = PrintedInputName(held);
+    if (!printed.empty()) return printed;
+    return (held % 50 >= 30 ? "Button " : "") + KeyName(held);
+  }
+  return PadLayerOn(j) ? "Player " + std::to_string(j) : "";
+}
+
+// The name cut, with "...", to leave room for the tail on the line.
+std::string FitName(std::string name, int room) {
+  if (TextWidth(name) <= room) return name;
+  while (!name.empty() && TextWidth(name + "...") > room) name.pop_back();
+  return name + "...";
 }
 
 int VolumeSlider(int value, int x, int y, const std::string& label) {
@@ -114,11 +140,15 @@ void AudioColumn(int top) {
   Settings[SET_MUSIC_VOLUME] = VolumeSlider(Settings[SET_MUSIC_VOLUME], x, y, "Music");
   y += 60;
   for (int j = 1; j <= JoyTotal; ++j, y += 15) {
-    const std::string& name = JoyNames[size_t(j)];
+    const std::string tail = PadLineTail(j);
+    const std::string shown = tail.empty() ? "" : " - " + tail;
+    const std::string name = FitName(JoyNames[size_t(j)], kPadLineRoom - TextWidth(shown));
     if (JoyButtonDown(0, j - 1)) Colour(255, 255, 80);
     else Tint(kGreen);
     SetAlpha(JoyEnabled[size_t(j)] == 1 ? 1.0f : 0.2f);
     TextAt(x, y, name, 0, 0);
+    Colour(180, 180, 255);
+    TextAt(x + TextWidth(name), y, shown, 0, 0);
     if (ClickLeft > 0 && MouseOver(x, y, TextWidth(name), 14)) {
       ClickLeft = 0;
       JoyEnabled[size_t(j)] = 1 - JoyEnabled[size_t(j)];

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "audio/sound_effects.h"
+#include "base/game_speed.h"
 #include "base/program_state.h"
 #include "base/settings.h"
 #include "framework/common_assets.h"
@@ -24,6 +25,7 @@
 #include "ui/draw_helpers.h"
 #include "ui/frame_mouse.h"
 #include "ui/messages.h"
+#include "ui/pad_layout.h"
 #include "ui/panel_state.h"
 
 // The build's switch (LAMBRISK_ONLINE_TAB, 0 or 1).
@@ -99,7 +101,7 @@ bool AnyPortHeld(int control, int lastPort) {
 bool AnyStartInputHeld() {
   for (int control : {10, 11, 12, 13, 0, 8, 3, 5})
     if (AnyPortHeld(control, 4)) return true;
-  return KeyDown(VK_RETURN) != 0;
+  return KeyDown(VK_RETURN) != 0 || PadStartHeld();
 }
 
 void ButtonStrip(int slideY) {
@@ -194,6 +196,9 @@ void StartSession(int mode, bool parkPointer) {
   GameState = 1;
   if (parkPointer) MoveMouse(float(VirtualWidth), float(VirtualHeight));
   GameMode = mode;
+  // The game keeps the speed it starts at, whatever the panel chooses meanwhile; the editor has
+  // none.
+  GameFlags = mode == 1 ? GameSpeedFlags(Settings[SET_GAME_SPEED]) : 0;
   GameClockStart = Millis();
   RunGame();
   GameState = 0;
@@ -268,9 +273,21 @@ std::string StartInputName(int code) {
   // Return always starts a game, and is what is left when fire 1 is unbound.
   if (code == 0) return "Return";
   if (code < 300) return KeyName(code);
-  // A pad's inputs are named by their axis, direction or button number alone: say whose.
+  // A pad's inputs are named by their axis, direction or button number alone: say whose, and
+  // what the pad prints on it where its layout is known.
   const std::string pad = "Pad " + std::to_string(code / 50 - 5) + " ";
+  const std::string printed = PrintedInputName(code);
+  if (!printed.empty()) return pad + printed;
   return pad + (code % 50 >= 30 ? "Button " : "") + KeyName(code);
+}
+
+std::string SpeedCaption(int flags) { return "Game Speed " + std::to_string(GameSpeedPercent(GameSpeedOfFlags(flags))) + " %"; }
+
+std::string StartPrompt() {
+  std::string inputs = StartInputName(ControlTable[10]);
+  // A pad playing by its layout starts a game with its south button (and its Start).
+  if (const int pad = FirstLayeredPad()) inputs += " or Pad " + std::to_string(pad) + " " + PrintedSouthName(pad);
+  return "Press Start (" + inputs + ") To Begin";
 }
 
 bool TitleFrame() {
@@ -288,18 +305,24 @@ bool TitleFrame() {
   if (!PanelShown()) ChooseTab(panelX);
 
   Colour(255, 255, 255, 1.0f);
-  DrawScoreTable(panelX, PanelW(), GameMode, StartWorld, 0, TitleTab == TAB_HISCORES ? 1 : 0);
+  // The tables shown are those of the speed the next game would be played at.
+  GameFlags = GameSpeedFlags(Settings[SET_GAME_SPEED]);
+  DrawScoreTable(panelX, PanelW(), GameMode, StartWorld, GameFlags, TitleTab == TAB_HISCORES ? 1 : 0);
   UseFont(1, 7);
   Colour(255, 255, 255, 1.0f);
-  if (TitleTab == TAB_HISCORES) TextAt(panelX + PanelW() / 2, 50, "Hiscores", 1, 0);
+  if (TitleTab == TAB_HISCORES) {
+    TextAt(panelX + PanelW() / 2, 50, "Hiscores", 1, 0);
+    UseFont(2, 3);
+    Colour(180, 255, 180);
+    TextAt(panelX + PanelW() / 2, 135, SpeedCaption(GameFlags), 1, 0);
+  }
   if (TitleTab == TAB_ABOUT) AboutPage(panelX);
   if (OnlineTab == 1) OnlineFrame(panelX, PanelW(), TitleTab == TAB_ONLINE);
   SettingsHint();
 
   Colour(255, 255, 255, 1.0f);
   SetImageFont(ScreenFonts[7]);
-  TextAt((VirtualWidth - PanelW()) / 2, VirtualHeight / 2 - 25 * SlideIn + 755,
-         "Press Start (" + StartInputName(ControlTable[10]) + ") To Begin", 1, 1);
+  TextAt((VirtualWidth - PanelW()) / 2, VirtualHeight / 2 - 25 * SlideIn + 755, StartPrompt(), 1, 1);
 
   // A start input held at the end of the last frame starts a game, unless that press already
   // did something (Held) or the settings panel or a login box has the keyboard.

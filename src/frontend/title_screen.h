@@ -16,8 +16,14 @@ extern int AboutCount;
 // Width of the side panel for the real display width: wider at small sizes, where text is larger.
 int TitlePanelWidth(int current_width);
 // What the start prompt names for the input bound to fire 1: "Return" when it is unbound, a pad's
-// input with its pad ("Pad 1 Button 0").
+// input with its pad, by its printed name where the pad's layout is known ("Pad 1 A", else
+// "Pad 1 Button 0").
 std::string StartInputName(int code);
+// Which speed a table of these game flags is for: "Game Speed 85 %".
+std::string SpeedCaption(int flags);
+// "Press Start (...) To Begin", naming fire 1's input and the south button of the first pad that
+// plays by its layout ("Press Start (Z or Pad 1 A) To Begin").
+std::string StartPrompt();
 
 // One frame of the title screen, a game or editing session started from it included. Returns
 // false when Escape ends the screen.

@@ -4,6 +4,7 @@
 #include "game/game_session.h"
 
 #include "audio/sound_effects.h"
+#include "base/game_speed.h"
 #include "base/program_state.h"
 #include "framework/present_frame.h"
 #include "game/game_state.h"
@@ -35,6 +36,8 @@ bool pause_ended = false;
 TFrameEvents events;
 // A game (mode 1) records every frame's input, from its first frame to its end.
 TReplayRecorder recorder;
+// A game's frames are paced at its speed; an editing session keeps the full rate.
+double frame_rate = kFullFrameRate;
 
 TFrameInput ReadInput() {
   TFrameInput input;
@@ -100,6 +103,7 @@ void StartGame() {
   ResetLevelCheck();
   EditedFlag = false;
   pause_ended = false;
+  frame_rate = GameMode == 1 ? GameFrameRate(GameFlags) : kFullFrameRate;
 }
 
 bool GameFrame() {
@@ -122,7 +126,7 @@ bool GameFrame() {
   EndOfFrameReloads();
   EditorLatchUpkeep();
   if (GameMode == 0) LevelCheckFrame();
-  const int paused = PresentFrame(GameMode == 0 ? 1 : 0);
+  const int paused = PresentFrame(GameMode == 0 ? 1 : 0, frame_rate);
   if (paused == 99) {
     Game.EndReason = END_QUIT;
   } else if (paused != 0) {
@@ -156,4 +160,5 @@ void ResetGameSession() {
   pause_ended = false;
   events = TFrameEvents{};
   recorder = TReplayRecorder{};
+  frame_rate = kFullFrameRate;
 }

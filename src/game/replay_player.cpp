@@ -4,6 +4,7 @@
 #include "game/replay_player.h"
 
 #include "audio/sound_effects.h"
+#include "base/game_speed.h"
 #include "base/program_state.h"
 #include "framework/present_frame.h"
 #include "framework/screen_size.h"
@@ -76,7 +77,8 @@ bool WatchReplay(const TReplay& replay, std::string& why) {
     DrawPlayfieldFrame();
     DrawHeadsUpTexts(events.picture);
     DrawReplayMark();
-    PresentFrame(0);
+    // At the speed it was played at: the frames are the same, only their pace differs.
+    PresentFrame(0, GameFrameRate(replay.flags));
     stopped = StopAsked();
   }
   if (!stopped) {

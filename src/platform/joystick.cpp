@@ -1,10 +1,12 @@
 // The Linux joystick back end: device files read without blocking as js_event records. A reader
 // registered with the input layer drains every device whenever the game polls, so joystick state
 // is as fresh as the keyboard's. Tests point the probe at a folder of recorded events through
-// LAMBRISK_JOYSTICK_ROOT.
+// LAMBRISK_JOYSTICK_ROOT, sysfs at a folder of their own through LAMBRISK_SYSFS_ROOT, and hand in
+// the driver's answers that a recording cannot give.
 #include "platform/joystick.h"
 
 #include "platform/input.h"
+#include "platform/platform_log.h"
 
 #include <algorithm>
 #include <array>
@@ -12,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <linux/input-event-codes.h>
 #include <linux/joystick.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -25,6 +29,13 @@ constexpr float kAxisFull = 32767.0f;
 constexpr uint8_t kUnmapped = 0xFF;  // no ABS code has this value
 constexpr size_t kEventSize = sizeof(js_event);
 
+static_assert(PAD_SOUTH == BTN_SOUTH && PAD_EAST == BTN_EAST && PAD_NORTH == BTN_NORTH && PAD_WEST == BTN_WEST &&
+              PAD_TL == BTN_TL && PAD_TR == BTN_TR && PAD_TL2 == BTN_TL2 && PAD_TR2 == BTN_TR2 &&
+              PAD_SELECT == BTN_SELECT && PAD_START == BTN_START && PAD_MODE == BTN_MODE &&
+              PAD_THUMBL == BTN_THUMBL && PAD_THUMBR == BTN_THUMBR && PAD_DPAD_UP == BTN_DPAD_UP &&
+              PAD_DPAD_DOWN == BTN_DPAD_DOWN && PAD_DPAD_LEFT == BTN_DPAD_LEFT && PAD_DPAD_RIGHT == BTN_DPAD_RIGHT,
+              "the pad's codes are the kernel's");
+
 struct TJoyPort {
   int fd = -1;                              // -1 once disconnected
   std::string name;                         // reported or fallback name
@@ -34,6 +45,9 @@ struct TJoyPort {
   int hat_y = 0;                            // -1 up, 0, 1 down
   std::array<uint8_t, 256> buttons{};       // held flags by button number
   uint32_t button_mask = 0;                 // buttons 0..31 the device has
+  bool codes_known = false;                 // the driver gave its button map
+  std::vector<uint16_t> button_codes;       // button number -> BTN code
+  int vendor = 0;                           // from sysfs; 0 unknown
   std::array<uint8_t, kEventSize> partial{};  // bytes of an event cut by a short read
   size_t partial_len = 0;
   int device = -1;                          // the number in its device file's name
@@ -43,14 +57,18 @@ struct TJoyPort {
 std::vector<TJoyPort> ports;
 bool probed = false;
 int pumps = 0;
+// Device numbers already reported as no game controller, so a rescan does not report them again.
+uint32_t ignored_told = 0;
 // Device files are looked for again every this many polls (about a second of frames), so a
 // joystick plugged in while the game runs is found: a few failed open() calls are cheap.
 constexpr int kRescanPolls = 30;
 
-std::string ProbeRoot() {
-  const char* root = std::getenv("LAMBRISK_JOYSTICK_ROOT");
-  return (root && *root) ? std::string(root) : std::string("/dev");
+std::string RootFrom(const char* variable, const char* usual) {
+  const char* root = std::getenv(variable);
+  return (root && *root) ? std::string(root) : std::string(usual);
 }
+
+std::string ProbeRoot() { return RootFrom("LAMBRISK_JOYSTICK_ROOT", "/dev"); }
 
 int SignOf(int value) {
   // joydev reports hat switches as full deflection; half way tells pressed from centred.
@@ -134,29 +152,64 @@ void DefaultAxisMap(TJoyPort& p) {
   std::copy(std::begin(usual), std::end(usual), p.axis_map.begin());
 }
 
-void ReadDeviceInfo(TJoyPort& p, int device_number) {
+void AskDevice(int fd, int, TJoyDriverAnswers& a) {
   char name[128] = {};
-  int len = ioctl(p.fd, JSIOCGNAME(sizeof name - 1), name);
-  if (len > 0 && name[0]) {
-    p.name = std::string(name, strnlen(name, sizeof name - 1));
-  } else {
-    p.name = "Joystick " + std::to_string(device_number);
+  if (ioctl(fd, JSIOCGNAME(sizeof name - 1), name) > 0 && name[0]) a.name = std::string(name, strnlen(name, sizeof name - 1));
+  uint8_t count = 0;
+  if (ioctl(fd, JSIOCGBUTTONS, &count) == 0) a.buttons = count;
+  if (ioctl(fd, JSIOCGAXES, &count) == 0) a.axes = count;
+  std::array<uint8_t, ABS_CNT> axes{};
+  if (a.axes >= 0 && ioctl(fd, JSIOCGAXMAP, axes.data()) >= 0)
+    a.axis_map.assign(axes.begin(), axes.begin() + std::min<long>(a.axes, ABS_CNT));
+  // The driver fills the whole map; the first count entries are the buttons there are.
+  std::array<uint16_t, KEY_MAX - BTN_MISC + 1> buttons{};
+  if (a.buttons >= 0 && ioctl(fd, JSIOCGBTNMAP, buttons.data()) >= 0) {
+    a.button_map_known = true;
+    a.button_map.assign(buttons.begin(), buttons.begin() + std::min<long>(a.buttons, long(buttons.size())));
   }
+}
 
-  uint8_t button_count = 0;
-  if (ioctl(p.fd, JSIOCGBUTTONS, &button_count) == 0) {
-    int known = std::min<int>(button_count, 32);
+TJoyDriverQuery driver_query = AskDevice;
+
+int ReadVendor(int device_number) {
+  const std::string path = RootFrom("LAMBRISK_SYSFS_ROOT", "/sys") + "/class/input/js" +
+                           std::to_string(device_number) + "/device/id/vendor";
+  std::ifstream in(path);
+  std::string hex;
+  if (!(in >> hex)) return 0;
+  char* end = nullptr;
+  const long vendor = std::strtol(hex.c_str(), &end, 16);
+  return end && *end == '\0' && vendor > 0 && vendor <= 0xFFFF ? int(vendor) : 0;
+}
+
+void ReadDeviceInfo(TJoyPort& p, int device_number) {
+  TJoyDriverAnswers a;
+  driver_query(p.fd, device_number, a);
+  p.name = a.name.empty() ? "Joystick " + std::to_string(device_number) : a.name;
+  if (a.buttons >= 0) {
+    int known = std::min<int>(a.buttons, 32);
     p.button_mask = known == 32 ? 0xFFFFFFFFu : (uint32_t(1) << known) - 1;
   }
-
-  std::array<uint8_t, ABS_CNT> map{};
-  uint8_t axis_count = 0;
-  if (ioctl(p.fd, JSIOCGAXMAP, map.data()) >= 0 && ioctl(p.fd, JSIOCGAXES, &axis_count) == 0) {
-    p.axis_map.fill(kUnmapped);
-    std::copy_n(map.begin(), std::min<size_t>(axis_count, map.size()), p.axis_map.begin());
-  } else {
+  if (a.axis_map.empty()) {
     DefaultAxisMap(p);
+  } else {
+    p.axis_map.fill(kUnmapped);
+    std::copy_n(a.axis_map.begin(), std::min(a.axis_map.size(), p.axis_map.size()), p.axis_map.begin());
   }
+  p.codes_known = a.button_map_known;
+  p.button_codes = a.button_map;
+  p.vendor = ReadVendor(device_number);
+}
+
+// A game controller has a button of the joystick or gamepad ranges, of the d-pad or of the extra
+// triggers. Without the button map there is no telling, and the device is taken as one.
+bool GameController(const TJoyPort& p) {
+  if (!p.codes_known) return true;
+  for (uint16_t c : p.button_codes)
+    if ((c >= BTN_JOYSTICK && c <= BTN_THUMBR) || (c >= BTN_DPAD_UP && c <= BTN_DPAD_RIGHT) ||
+        (c >= BTN_TRIGGER_HAPPY && c <= BTN_TRIGGER_HAPPY40))
+      return true;
+  return false;
 }
 
 int OpenDevice(const std::string& path) {
@@ -176,11 +229,18 @@ int OpenJoystick(const std::string& root, int n) {
   return fd;
 }
 
+// The device open as fd, read; its fd is -1 when it is no game controller (closed again).
 TJoyPort Connect(int fd, int n) {
   TJoyPort p;
   p.fd = fd;
   p.device = n;
   ReadDeviceInfo(p, n);
+  if (!GameController(p)) {
+    if (!(ignored_told >> n & 1)) PlatformWarning("Joysticks: js" + std::to_string(n) + " (" + p.name + ") is no game controller: left alone");
+    ignored_told |= uint32_t(1) << n;
+    Disconnect(p);
+    return p;
+  }
   Drain(p);
   return p;
 }
@@ -195,7 +255,7 @@ void Rescan() {
     const int fd = OpenJoystick(root, n);
     if (fd < 0) continue;
     TJoyPort fresh = Connect(fd, n);
-    if (fresh.fd < 0) continue;  // opens but cannot be read: not a joystick that works
+    if (fresh.fd < 0) continue;  // no game controller, or opens but cannot be read
     if (known != ports.end()) {
       fresh.generation = known->generation + 1;
       *known = fresh;
@@ -224,7 +284,9 @@ void Probe() {
   for (int n = 0; n < kPortsProbed; ++n) {
     const int fd = OpenJoystick(root, n);
     if (fd < 0) continue;
-    ports.push_back(Connect(fd, n));
+    TJoyPort found = Connect(fd, n);
+    if (!GameController(found)) continue;
+    ports.push_back(found);
     ports.back().generation = 1;
   }
   AddEventSource(&reader);
@@ -277,6 +339,19 @@ float JoyHat(int port) {
   return kTurn[p->hat_y + 1][p->hat_x + 1];
 }
 
+int JoyButtonCode(int button, int port) {
+  const TJoyPort* p = PortAt(port);
+  if (!p || !p->codes_known || button < 0 || button >= int(p->button_codes.size())) return -1;
+  return p->button_codes[size_t(button)];
+}
+
+int JoyVendor(int port) {
+  const TJoyPort* p = PortAt(port);
+  return p ? p->vendor : 0;
+}
+
+void SetJoyDriverQuery(TJoyDriverQuery query) { driver_query = query ? query : AskDevice; }
+
 bool JoyConnected(int port) {
   const TJoyPort* p = PortAt(port);
   return p && p->fd >= 0;
@@ -297,4 +372,5 @@ void ResetJoysticks() {
   ports.clear();
   probed = false;
   pumps = 0;
+  ignored_told = 0;
 }

@@ -110,5 +110,5 @@ bool ParseSubmission(const std::string& line, TRecordFields& r) {
   for (int i = 0; i < 7; ++i)
     if (!Number(f[size_t(at[i])], *numbers[i])) return false;
   return r.Score <= kScoreHighest && r.Level >= kWorldLowest && r.Level <= kWorldHighest && r.GameMode <= kModeHighest &&
-         r.GameFlags == kFlagsAllowed && r.Quit <= kQuitHighest && r.Badges <= kBadgesHighest;
+         r.GameFlags <= kFlagsHighest && r.GameFlags % 2 == 0 && r.Quit <= kQuitHighest && r.Badges <= kBadgesHighest;
 }

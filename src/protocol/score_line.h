@@ -45,15 +45,15 @@ constexpr int kTableEntries = 30;  // the most a table serves, and the most a cl
 // The entries of a served table, at most kTableEntries, lines without "|" skipped.
 std::vector<TRecordFields> ReadTableText(const std::string& body);
 
-// The server's limits on a submitted record: worlds 1 to 20, modes 0 and 1, flags 0 only (the
-// game sends nothing else, and other values would let two tables share one number), quit 0 or 1,
+// The server's limits on a submitted record: worlds 1 to 20, modes 0 and 1, flags 0, 2, 4 or 6
+// (the game's speeds; an odd or larger value would let two tables share one number), quit 0 or 1,
 // badges 16 bits, every level value up to a billion, the score up to what a game can reach.
 // Every number is plain digits (no sign), at most 18 of them, so none overflows; the name is a
 // valid record name.
 constexpr int64_t kWorldLowest = 1;
 constexpr int64_t kWorldHighest = 20;
 constexpr int64_t kModeHighest = 1;
-constexpr int64_t kFlagsAllowed = 0;
+constexpr int64_t kFlagsHighest = 6;  // and even
 constexpr int64_t kQuitHighest = 1;
 constexpr int64_t kBadgesHighest = 0xFFFF;
 constexpr int64_t kLevelValueHighest = 1000000000;

@@ -20,7 +20,7 @@ void AddFinishedGame(int endReason) {
   for (size_t i = 1; i <= 30 && i < BestTable.size(); ++i) record->Best[i] = BestTable[i];
   record->Level = StartWorld;
   record->GameMode = GameMode;
-  record->GameFlags = kGameFlags;
+  record->GameFlags = GameFlags;
   record->Quit = endReason == END_QUIT ? 1 : 0;
   LocalScores.push_back(record);
   SortScores(LocalScores);

@@ -11,10 +11,19 @@
 #include "scores/score_records.h"
 #include "ui/draw_helpers.h"
 #include "ui/messages.h"
+#include "ui/pad_layout.h"
 
 namespace {
 
-bool ConfirmHeld() { return KeyDown(VK_ESCAPE) || KeyDown(VK_RETURN) || MouseDown(1); }
+// A pad playing by its layout keeps the name with its south button or Start, so a game played
+// on the pad alone ends without the keyboard.
+bool PadConfirmHeld() {
+  for (int pad = 1; pad <= 4; ++pad)
+    if (PadLayerHeld(10, pad)) return true;
+  return PadStartHeld();
+}
+
+bool ConfirmHeld() { return KeyDown(VK_ESCAPE) || KeyDown(VK_RETURN) || MouseDown(1) || PadConfirmHeld(); }
 
 void WaitForRelease() {
   PollSystem();
@@ -90,7 +99,7 @@ void EnterName() {
       TextAt(vw / 2 - int(float(width) * shrink) / 2, vh / 2 - int(float(TextHeight()) * shrink) / 2, PlayerName + cursor, 0, 0);
       Scale(1);
     }
-    const bool confirmed = KeyHit(VK_RETURN) || MouseDown(1) || EscapeHeld();
+    const bool confirmed = KeyHit(VK_RETURN) || MouseDown(1) || EscapeHeld() || PadConfirmHeld();
     PresentFrame(1);
     if (confirmed) break;
   }

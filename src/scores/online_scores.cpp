@@ -70,7 +70,7 @@ void ForgetCurrentTable() {
   OnlineScores.erase(std::remove_if(OnlineScores.begin(), OnlineScores.end(),
                                     [mode](const TScoresPtr& r) {
                                       return r->GameMode == mode && r->Level == StartWorld &&
-                                             r->GameFlags == kGameFlags;
+                                             r->GameFlags == GameFlags;
                                     }),
                      OnlineScores.end());
 }
@@ -82,7 +82,7 @@ void Fetch() {
   int status = 0;
   CleanCredentials();
   const std::string reply =
-      Request(TableRequest(WeekNumber, std::to_string(TableNumber(GameMode, StartWorld, kGameFlags))), &status);
+      Request(TableRequest(WeekNumber, std::to_string(TableNumber(GameMode, StartWorld, GameFlags))), &status);
   if (NoTableReply(reply)) {
     if (TableBest) SubmitTableBest();
   } else if (status == 200) {  // a busy or failing server's page, or no reply at all, is no table
@@ -165,7 +165,7 @@ std::string LoginError() {
 
 void RefreshStep(int panelX, int panelW) {
   if (RefreshState == 2) Fetch();
-  DrawScoreTable(panelX, panelW, ~GameMode, StartWorld, kGameFlags, 1);
+  DrawScoreTable(panelX, panelW, ~GameMode, StartWorld, GameFlags, 1);
   if (RefreshState == 1) {
     ForgetCurrentTable();
     RefreshState = 2;

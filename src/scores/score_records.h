@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-// The program has no game options, so every game is of flags 0.
-constexpr int kGameFlags = 0;
-
 struct TScores {
   int64_t Score = 0;
   int64_t Timestamp = 0;

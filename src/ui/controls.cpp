@@ -1,5 +1,6 @@
 // Controls: one integer code per control slot stands for a key, a joystick axis direction, a hat
-// direction or a joystick button, so every screen asks the same question whatever the device.
+// direction or a joystick button, so every screen asks the same question whatever the device. A
+// pad nobody has bound yet plays by position through the standard layer (ui/pad_layout).
 #include "ui/controls.h"
 
 #include "platform/draw_state.h"
@@ -7,6 +8,7 @@
 #include "platform/joystick.h"
 #include "platform/key_codes.h"
 #include "ui/draw_helpers.h"
+#include "ui/pad_layout.h"
 #include "ui/panel_state.h"
 
 #include <algorithm>
@@ -179,6 +181,20 @@ void ReadJoystick(int j) {
   JoyReadGeneration[at] = JoyGeneration(port);
 }
 
+// Centred on (cx, cy) at scale most, or smaller: a long name shrinks to the button's width instead
+// of spilling onto its neighbours.
+void CaptionAt(const std::string& caption, int cx, int cy, float most = 1.0f) {
+  const int width = TextWidth(caption);
+  const float s = std::min(most, width > 0 ? float(kButtonSize - 4) / float(width) : most);
+  if (s >= 1.0f) {
+    TextAt(cx, cy, caption, 1, 1);
+    return;
+  }
+  Scale(s);
+  TextAt(cx - int(float(width) * s / 2), cy - int(float(TextHeight()) * s / 2), caption, 0, 0);
+  Scale(1);
+}
+
 }  // namespace
 
 void SetUpJoysticks() {
@@ -232,30 +248,34 @@ int ControlDown(int code) {
 int PlayerControl(int control, int player) {
   int slot = (player - 1) * 20 + control;
   if (slot < 0 || slot >= int(ControlTable.size())) return 0;
-  return ControlDown(ControlTable[size_t(slot)]);
+  return ControlDown(ControlTable[size_t(slot)]) || PadLayerHeld(control, player) ? 1 : 0;
+}
+
+int ScanJoystick(int j) {
+  if (j < 1 || j > JoyTotal || !JoyEnabled[size_t(j)]) return 0;
+  int port = j - 1;
+  int base = 50 * j + 250;
+  for (int k = 0; k < 12; ++k)
+    if (JoyInputHeld(j, k)) return base + k;
+  if (JoyHasHat[size_t(j)] == 1) {
+    // Only the four straight directions bind; a diagonal is not a control of its own.
+    float h = JoyHat(port);
+    if (h == 0.0f) return base + kHatUp;
+    if (h == 0.25f) return base + kHatRight;
+    if (h == 0.5f) return base + kHatDown;
+    if (h == 0.75f) return base + kHatLeft;
+  }
+  for (int b = 0; b < JoyButtons[size_t(j)] && b < kMaxScannedButtons; ++b)
+    if (JoyButtonDown(b, port)) return base + kFirstButton + b;
+  return 0;
 }
 
 int ScanControl() {
   if (KeyDown(VK_F11) || KeyDown(VK_F12)) return 0;
   for (int key = 1; key <= 255; ++key)
     if (KeyDown(key)) return key;
-  for (int j = 1; j <= JoyTotal; ++j) {
-    if (!JoyEnabled[size_t(j)]) continue;
-    int port = j - 1;
-    int base = 50 * j + 250;
-    for (int k = 0; k < 12; ++k)
-      if (JoyInputHeld(j, k)) return base + k;
-    if (JoyHasHat[size_t(j)] == 1) {
-      // Only the four straight directions bind; a diagonal is not a control of its own.
-      float h = JoyHat(port);
-      if (h == 0.0f) return base + kHatUp;
-      if (h == 0.25f) return base + kHatRight;
-      if (h == 0.5f) return base + kHatDown;
-      if (h == 0.75f) return base + kHatLeft;
-    }
-    for (int b = 0; b < JoyButtons[size_t(j)] && b < kMaxScannedButtons; ++b)
-      if (JoyButtonDown(b, port)) return base + kFirstButton + b;
-  }
+  for (int j = 1; j <= JoyTotal; ++j)
+    if (const int code = ScanJoystick(j)) return code;
   return 0;
 }
 
@@ -301,19 +321,24 @@ void DrawControlButton(int slot, int x, int y) {
   // The caption in black on a light button and white on a dark one, so it reads on every tint.
   int r = 0, g = 0, b = 0;
   GetColor(r, g, b);
+  const float alpha = GetAlpha();
   const bool light = 0.299f * float(r) + 0.587f * float(g) + 0.114f * float(b) > 110.0f;
   Colour(light ? 0.0f : 255.0f, light ? 0.0f : 255.0f, light ? 0.0f : 255.0f);
-  // A long name shrinks to the button's width instead of spilling onto its neighbours.
-  const std::string caption = current == 0 ? "?!" : KeyName(current);
-  const int width = TextWidth(caption);
-  if (width > kButtonSize - 4) {
-    const float s = float(kButtonSize - 4) / float(width);
-    Scale(s);
-    TextAt(tx - int(float(width) * s / 2), ty - int(float(TextHeight()) * s / 2), caption, 0, 0);
-    Scale(1);
-  } else {
-    TextAt(tx, ty, caption, 1, 1);
+  // A pad's input keeps its number as the caption; what the pad prints on it goes underneath,
+  // smaller, inside the button (below it lie the neighbouring buttons).
+  std::string printed = current >= kFirstJoystickCode ? PrintedInputName(current) : "";
+  // A stick's or d-pad's direction is in the caption already: the foot names which one it is.
+  if (current % 50 < kFirstButton) printed = printed.substr(0, printed.find(' '));
+  CaptionAt(current == 0 ? "?!" : KeyName(current), tx, printed.empty() || ty == y ? ty : ty - 5);
+  if (!printed.empty()) {
+    // White on a dark band across the button's foot, which reads on every tint and icon.
+    const float s = std::min(0.75f, float(kButtonSize - 4) / float(std::max(1, TextWidth(printed))));
+    const float w = float(TextWidth(printed)) * s + 4, h = float(TextHeight()) * s;
+    Colour(0, 0, 0, 0.7f);
+    DrawRect(float(x + 24) - w / 2, float(y + 37) - h / 2, w, h);
+    Colour(255, 255, 255, 1.0f);
+    CaptionAt(printed, x + 24, y + 37, s);
   }
-  Colour(float(r), float(g), float(b));
+  Colour(float(r), float(g), float(b), alpha);
 }
 

@@ -34,11 +34,15 @@ void FollowJoysticks();
 
 // 1 while the input with this code is held: a key, or an input of an enabled joystick.
 int ControlDown(int code);
-// ControlDown of the code bound to control 0..19 of player 1..4.
+// ControlDown of the code bound to control 0..19 of player 1..4, or the standard layer of pad
+// `player` holding it (ui/pad_layout).
 int PlayerControl(int control, int player);
 // The input being pressed now, for binding a control: the lowest held key, else the first held
 // joystick input; 0 when none or while F11/F12 (screenshot, overlay) are held.
 int ScanControl();
+// The first held input of joystick j (1 to 4) in ScanControl's order; 0 when none is held or
+// the joystick is absent or switched off.
+int ScanJoystick(int j);
 // The text shown for an input code.
 std::string KeyName(int code);
 // One 48 x 48 control button of the settings panel for a slot of ControlTable: hovering it on the

@@ -46,6 +46,17 @@ TEST(SettingsPanel, AClickOnWindowedFlipsFullScreenAndBack) {
   }
 }
 
+TEST(SettingsPanel, AClickOnGameSpeedStepsItDownAndRoundAgain) {
+  TOpenPanel p;
+  EXPECT_TRUE(p.Shows("Game Speed"));
+  EXPECT_TRUE(p.Shows("100 %"));
+  for (auto [speed, caption] : {std::pair{1, "85 %"}, {2, "70 %"}, {3, "55 %"}, {0, "100 %"}}) {
+    p.Play(4, {{0, {EVENT_MOUSEMOVE, 0, 30, 236}}, {0, {EVENT_MOUSEDOWN, 1, 0, 0}}, {1, {EVENT_MOUSEUP, 1, 0, 0}}});
+    EXPECT_EQ(Settings[SET_GAME_SPEED], speed);
+    EXPECT_TRUE(p.Shows(caption)) << caption;
+  }
+}
+
 TEST(SettingsPanel, TheResolutionChooserWrapsAtBothEnds) {
   TOpenPanel p;
   ModeCount = 3;

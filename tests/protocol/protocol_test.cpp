@@ -115,6 +115,8 @@ TEST(RecordLineTest, TheServerTakesOnlyRecordsWithinTheLimits) {
       line([](TRecordFields& r) { r.Level = 21; }),
       line([](TRecordFields& r) { r.GameMode = 2; }),
       line([](TRecordFields& r) { r.GameFlags = 1; }),
+      line([](TRecordFields& r) { r.GameFlags = 3; }),
+      line([](TRecordFields& r) { r.GameFlags = 8; }),
       line([](TRecordFields& r) { r.Quit = 2; }),
       line([](TRecordFields& r) { r.Badges = 0x10000; }),
       line([](TRecordFields& r) { r.Score = -1; }),
@@ -128,6 +130,8 @@ TEST(RecordLineTest, TheServerTakesOnlyRecordsWithinTheLimits) {
   };
   TRecordFields r;
   EXPECT_TRUE(ParseSubmission(good, r));
+  for (int flags : {2, 4, 6})  // the slower games'
+    EXPECT_TRUE(ParseSubmission(line([flags](TRecordFields& f) { f.GameFlags = flags; }), r)) << flags;
   for (const std::string& bad : refused) EXPECT_FALSE(ParseSubmission(bad, r)) << bad;
 }
 

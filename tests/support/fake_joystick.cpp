@@ -10,7 +10,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/input-event-codes.h>
 #include <linux/joystick.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +36,49 @@ TJsRecord JsButton(int number, bool down, bool initial) {
   return r;
 }
 
+namespace {
+
+std::map<int, TJoyDriverAnswers> answers_given;
+
+void GivenAnswers(int, int device, TJoyDriverAnswers& answers) {
+  auto found = answers_given.find(device);
+  if (found != answers_given.end()) answers = found->second;
+}
+
+TJoyDriverAnswers PadAnswers(const std::string& name, std::vector<uint16_t> buttons) {
+  TJoyDriverAnswers a;
+  a.name = name;
+  a.buttons = int(buttons.size());
+  a.button_map_known = true;
+  a.button_map = std::move(buttons);
+  a.axis_map = {ABS_X, ABS_Y, ABS_Z, ABS_RX, ABS_RY, ABS_RZ, ABS_HAT0X, ABS_HAT0Y};
+  a.axes = int(a.axis_map.size());
+  return a;
+}
+
+}  // namespace
+
+TJoyDriverAnswers StandardPadAnswers(const std::string& name) {
+  return PadAnswers(name, {BTN_SOUTH, BTN_EAST, BTN_NORTH, BTN_WEST, BTN_TL, BTN_TR, BTN_SELECT, BTN_START,
+                           BTN_MODE, BTN_THUMBL, BTN_THUMBR});
+}
+
+TJoyDriverAnswers SonyPadAnswers() {
+  return PadAnswers("Sony Interactive Entertainment Wireless Controller",
+                    {BTN_SOUTH, BTN_EAST, BTN_NORTH, BTN_WEST, BTN_TL, BTN_TR, BTN_TL2, BTN_TR2, BTN_SELECT,
+                     BTN_START, BTN_MODE, BTN_THUMBL, BTN_THUMBR});
+}
+
+TJoyDriverAnswers AccelerometerAnswers() {
+  TJoyDriverAnswers a;
+  a.name = "ST LIS3LV02DL Accelerometer";
+  a.buttons = 0;
+  a.button_map_known = true;
+  a.axis_map = {ABS_X, ABS_Y, ABS_Z};
+  a.axes = 3;
+  return a;
+}
+
 TFakeJoysticks::TFakeJoysticks() {
   std::string pattern = (std::filesystem::temp_directory_path() / "lambrisk-joy-XXXXXX").string();
   if (mkdtemp(&pattern[0])) root_ = pattern;
@@ -43,11 +88,17 @@ TFakeJoysticks::TFakeJoysticks() {
     saved_root_ = old;
   }
   setenv("LAMBRISK_JOYSTICK_ROOT", root_.c_str(), 1);
+  setenv("LAMBRISK_SYSFS_ROOT", (root_ + "/sys").c_str(), 1);
+  answers_given.clear();
+  SetJoyDriverQuery(GivenAnswers);
   ResetJoysticks();
 }
 
 TFakeJoysticks::~TFakeJoysticks() {
   ResetJoysticks();
+  SetJoyDriverQuery(nullptr);
+  answers_given.clear();
+  unsetenv("LAMBRISK_SYSFS_ROOT");
   for (int fd : writers_) close(fd);
   if (had_root_) {
     setenv("LAMBRISK_JOYSTICK_ROOT", saved_root_.c_str(), 1);
@@ -95,4 +146,12 @@ void TFakeJoysticks::SendBytes(int device, const std::string& bytes) {
   ASSERT_LT(device, int(writers_.size()));
   ssize_t n = write(writers_[size_t(device)], bytes.data(), bytes.size());
   EXPECT_EQ(n, ssize_t(bytes.size()));
+}
+
+void TFakeJoysticks::Answers(int device, const TJoyDriverAnswers& answers) { answers_given[device] = answers; }
+
+void TFakeJoysticks::Vendor(int device, const std::string& hex) {
+  std::ofstream out(PathOf("sys/class/input/js" + std::to_string(device) + "/device/id/vendor"));
+  out << hex << "\n";
+  EXPECT_TRUE(out.good()) << "cannot write the vendor of js" << device;
 }

@@ -1,10 +1,13 @@
 // A folder of fake joystick devices for tests: the joystick probe is pointed at it, and each
 // device is either a recording (a regular file of event records) or a live FIFO the test keeps
-// writing events into. Records use the kernel's joystick event layout.
+// writing events into. Records use the kernel's joystick event layout. What the driver would say
+// of a device (its name and maps) and its vendor in sysfs are the test's to give as well.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/joystick.h"
 
 struct TJsRecord {
   uint32_t time = 0;    // milliseconds, unused by the reader
@@ -15,6 +18,16 @@ struct TJsRecord {
 
 TJsRecord JsAxis(int number, int value, bool initial = false);
 TJsRecord JsButton(int number, bool down, bool initial = false);
+
+// The driver's answers for a pad of the usual layout: A B X Y, LB RB, Back Start, the guide and
+// both stick buttons (buttons 0 to 10 by code, as the kernel numbers them); both sticks, the two
+// triggers and the hat (axes 0 to 7).
+TJoyDriverAnswers StandardPadAnswers(const std::string& name = "Generic X-Box pad");
+// A Sony pad's: Cross Circle Triangle Square, L1 R1 L2 R2, Share Options PS, L3 R3 (buttons 0 to
+// 12); the same eight axes.
+TJoyDriverAnswers SonyPadAnswers();
+// An accelerometer's: three axes and no button.
+TJoyDriverAnswers AccelerometerAnswers();
 
 class TFakeJoysticks {
  public:
@@ -34,6 +47,12 @@ class TFakeJoysticks {
   // Writes records to a live device; they are read at the next PollSystem.
   void Send(int device, const std::vector<TJsRecord>& records);
   void SendBytes(int device, const std::string& bytes);
+
+  // The driver's answers for device file number n; a device without any answers none, as a
+  // kernel without the maps would.
+  void Answers(int device, const TJoyDriverAnswers& answers);
+  // The vendor id sysfs shows for device file number n ("054c").
+  void Vendor(int device, const std::string& hex);
 
   const std::string& Root() const { return root_; }
 

@@ -132,7 +132,7 @@ TEST(Assets, SheetsHaveExactlyTheirFrameGridAndPicturesInTheFramesTheGameDraws) 
   std::vector<int> badges, buttons = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11};
   for (int n = 0; n < 16; n++) badges.push_back(n);
   const Sheet sheets[] = {
-      {kCommon + "icons.png", 16, 16, 64, {0, 3, 7, 8, 9, 10, 11, 12, 13, 14, 18, 19, 21, 22, 23, 24, 25, 26, 27, 28, 29, 63}},
+      {kCommon + "icons.png", 16, 16, 64, {0, 3, 7, 8, 9, 10, 11, 12, 13, 14, 18, 19, 21, 22, 23, 24, 25, 26, 27, 28, 29, 32, 33, 34, 35, 63}},
       {kGame + "gfx_01.png", 32, 32, 256, sprites},
       {kGame + "buttons.png", 256, 256, 16, buttons},
       {kGame + "badges.png", 64, 64, 16, badges},

@@ -172,6 +172,44 @@ TEST_F(JoystickTest, DeviceThatFailsToReadIsDisconnectedQuietly) {
   EXPECT_EQ(JoyButtonDown(0, 1), 1);
 }
 
+// What the driver says of each device: a pad's button codes and its vendor from sysfs are kept,
+// an answered axis map places the axes, a device without answers (an old kernel) has no codes,
+// and one with no button of a game controller's takes no port, now or when looked for again.
+TEST_F(JoystickTest, TheDriversMapsAndTheVendorAreKeptAndNoControllerTakesAPort) {
+  fake.Answers(0, AccelerometerAnswers());
+  fake.Recording("input/js0", {JsAxis(0, 100, true), JsAxis(1, -40, true), JsAxis(2, 16000, true)});
+  fake.Answers(1, SonyPadAnswers());
+  fake.Vendor(1, "054c");
+  const int sony = fake.Live("input/js1");
+  fake.Recording("input/js2", {JsButton(0, false, true)});
+  TJoyDriverAnswers hatFirst = StandardPadAnswers("Hat First");
+  hatFirst.axis_map = {0x10, 0x11, 0x00, 0x01};  // ABS_HAT0X, ABS_HAT0Y, ABS_X, ABS_Y
+  fake.Answers(3, hatFirst);
+  fake.Vendor(3, "junk");
+  const int hats = fake.Live("input/js3");
+
+  ASSERT_EQ(JoyCount(), 3);
+  EXPECT_EQ(JoyName(0), "Sony Interactive Entertainment Wireless Controller");
+  EXPECT_EQ(JoyVendor(0), 0x054c);
+  EXPECT_EQ(JoyButtonMask(0), (1u << 13) - 1);
+  EXPECT_EQ(JoyButtonCode(0, 0), PAD_SOUTH);
+  EXPECT_EQ(JoyButtonCode(3, 0), PAD_WEST);
+  EXPECT_EQ(JoyButtonCode(9, 0), PAD_START);
+  EXPECT_EQ(JoyButtonCode(13, 0), -1);
+  EXPECT_EQ(JoyName(1), "Joystick 2");
+  EXPECT_EQ(JoyButtonCode(0, 1), -1);
+  EXPECT_EQ(JoyVendor(1), 0);
+  EXPECT_EQ(JoyVendor(2), 0);  // not a hexadecimal number
+
+  fake.Send(hats, {JsAxis(0, -32767), JsAxis(2, 16384)});
+  fake.Send(sony, {JsButton(9, true)});
+  for (int i = 0; i < 31; ++i) PollSystem();  // a rescan on the way
+  EXPECT_EQ(JoyCount(), 3);
+  EXPECT_EQ(JoyHat(2), 0.75f);
+  EXPECT_NEAR(JoyAxis(JOY_AXIS_X, 2), 0.5f, 1e-4);
+  EXPECT_EQ(JoyButtonDown(9, 0), 1);
+}
+
 TEST_F(JoystickTest, ResetProbesAgain) {
   ASSERT_EQ(JoyCount(), 0);
   fake.Recording("input/js0", {});

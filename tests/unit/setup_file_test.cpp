@@ -81,6 +81,23 @@ TEST_F(SetupFileTest, OptionalLines) {
   EXPECT_EQ(Settings[3], 2);
 }
 
+// The game speed is written only below 100 %, by its per cent, and read back by it; a per cent
+// that is no speed leaves the speed as it was.
+TEST_F(SetupFileTest, TheGameSpeedLine) {
+  EXPECT_EQ(SetupFileText().find("GameSpeed"), std::string::npos);
+  Settings[SET_GAME_SPEED] = 3;
+  const std::string text = SetupFileText();
+  EXPECT_NE(text.find("\r\nGameSpeed = 55\r\n"), std::string::npos);
+  TTempDir dir;
+  SetDefaultSettings();
+  ReadText(text);
+  EXPECT_EQ(Settings[SET_GAME_SPEED], 3);
+  ReadText("GameSpeed = 90\r\n");
+  EXPECT_EQ(Settings[SET_GAME_SPEED], 3);
+  ReadText("game speed=70\r\n");
+  EXPECT_EQ(Settings[SET_GAME_SPEED], 2);
+}
+
 TEST_F(SetupFileTest, FullScreenValues) {
   TTempDir dir;
   ReadText("fullscreen=on\r\n");

@@ -140,6 +140,14 @@ Canvas MakeIcons() {
       c.Fill(t, Capsule(x0, 8 + 3.2f * std::sin(k * 1.0f), x1, 8 + 3.2f * std::sin((k + 1) * 1.0f), 0.6f), kWhite);
     }
   }
+  // 32 to 35: the game speed, a dial whose needle falls from 100 % to 55 %.
+  for (int step = 0; step < 4; step++) {
+    Xform t = cell(32 + step);
+    c.FillOutlined(t, Intersect(Ring(8, 11, 6.2f, 1.8f), Box(0, 0, 16, 11.5f)), Solid(kLight), kInk, 0.6f);
+    const float turn = (150.0f - 40.0f * float(step)) * 3.14159265f / 180.0f;
+    c.FillOutlined(t, Capsule(8, 11, 8 - 5.4f * std::cos(turn), 11 - 5.4f * std::sin(turn), 0.9f), Solid(kWhite), kInk, 0.6f);
+    c.FillOutlined(t, Circle(8, 11, 1.7f), Solid(kWhite), kInk, 0.6f);
+  }
   {  // 63: mouse pointer, tip at the top-left corner
     Xform t = cell(63);
     Shape arrow = Polygon({{0.9f, 0.9f}, {0.9f, 12.5f}, {3.8f, 9.8f}, {6.0f, 14.6f}, {8.2f, 13.6f}, {6.1f, 9.0f}, {10.2f, 9.0f}});
