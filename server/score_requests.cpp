@@ -331,7 +331,7 @@ TServerReply TScoreService::Submit(const TServiceRequest& request) {
       reply = Refused(check, "submission");
     } else {
       const int64_t table = TableNumber(record.GameMode, record.Level, record.GameFlags);
-      reply = store_.AddRecord(table, name, record, Settings().keep_per_player) ? Text(200, "OK")
+      reply = store_.AddRecord(table, name, record, Settings().keep_per_player, "") ? Text(200, "OK")
                                                                                : StoreFailed("submission");
     }
   }
