@@ -1,7 +1,8 @@
 // Scores proven by their replays, on both database engines: a submission whose replay reaches its
 // score is stored and its replay served back byte for byte; a raised score, a replay of other
 // levels or rules, another record's game or one over its time is refused with the reason; a
-// server that requires replays refuses a plain submission.
+// server that requires replays refuses a plain submission. And the game's own client sends its
+// table best with its replay and shows a refusal.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,8 +15,10 @@
 #include "protocol/online_requests.h"
 #include "rules/replay.h"
 #include "scores/http_client.h"
+#include "scores/replay_files.h"
 #include "server_world.h"
 #include "support/loopback_server.h"
+#include "ui/messages.h"
 
 namespace {
 
@@ -167,5 +170,42 @@ TEST_P(ScoreReplaysOnEngine, OnlyProvingReplaysAreStoredAndTheyAreServedBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ScoreReplaysOnEngine, SERVER_ENGINES, SERVER_ENGINE_NAME);
+
+// The refresh submits the table best with its replay, which the server proves, keeps and serves
+// to the Online tab's Watch; a record the server cannot prove is refused on screen.
+TEST(ScoreReplaysTest, TheGameSendsItsTableBestWithItsReplay) {
+  TServerWorld world;
+  world.options.service.replays_required = true;
+  world.Start();
+  Login();
+  ASSERT_TRUE(LoggedIn);
+  const TReplay game = WalkedGame(300, 9001, "Ewe");
+  auto record = std::make_shared<TScores>(RecordOf(game));
+  ASSERT_TRUE(SaveReplay(*record, game));
+  LocalScores.push_back(record);
+  RankTable(LocalScores, StartWorld, GameMode, 0, 1);
+  world.Refresh();  // no table yet: submitted after the fetch, so seen the next time
+  world.Refresh();
+  ASSERT_EQ(world.OnlineNames(), std::vector<std::string>{"Ewe=" + std::to_string(game.result.score)});
+  TReplay fetched;
+  std::string why;
+  ASSERT_TRUE(FetchOnlineReplay(*OnlineScores[0], fetched, why)) << why;
+  EXPECT_EQ(ReplayText(fetched), ReplayText(game));
+
+  TReplay other = game;
+  other.stamp = 9002;
+  auto raised = std::make_shared<TScores>(RecordOf(other));
+  raised->Score += 1;
+  ASSERT_TRUE(SaveReplay(*raised, other));
+  LocalScores.push_back(raised);
+  RankTable(LocalScores, StartWorld, GameMode, 0, 1);
+  MessageList.clear();
+  world.Refresh();
+  EXPECT_EQ(OnlineScores.size(), 1u);
+  ASSERT_FALSE(MessageList.empty());
+  EXPECT_EQ(MessageList.back().txt, "Score not taken: Replay not proven: it reaches score " +
+                                        std::to_string(game.result.score) + ", not the record's " +
+                                        std::to_string(raised->Score));
+}
 
 }  // namespace
