@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The score server's load figures on loopback, for SQLite, for PostgreSQL and for two server
 # processes on one PostgreSQL: score_bench (clients that log in, fetch and submit as the game
-# does; each server process killed once and started again; nothing acknowledged may be missing)
+# does; each server process killed once and started again; nothing acknowledged may be missing),
+# again with replays required on SQLite and PostgreSQL (every submission proven by its replay),
 # and wrk (2 threads, 32 connections, 10 s, fetching a full table), then score_flood (the health
 # check's latency while 32 connections from 200 addresses send wrong passwords through an escaped
 # login path). It prints them and asserts nothing. PostgreSQL is a throwaway cluster of its own (pg_cluster.sh).
@@ -52,6 +53,10 @@ echo "== score_bench $seconds $clients: PostgreSQL"
 "$tools/score_bench" "$seconds" "$clients" "$(database bench_one)"
 echo "== score_bench $seconds $clients: two server processes on one PostgreSQL"
 "$tools/score_bench" "$seconds" "$clients" "$(database bench_two)" 2
+echo "== score_bench $seconds $clients, replays required: SQLite"
+"$tools/score_bench" --replays "$seconds" "$clients"
+echo "== score_bench $seconds $clients, replays required: PostgreSQL"
+"$tools/score_bench" --replays "$seconds" "$clients" "$(database bench_replays)"
 
 "$tools/score_bench" 3 4 "$work/wrk.db" >/dev/null
 echo "== wrk, one table: SQLite"

@@ -23,10 +23,10 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: score_server [--config FILE] [--KEY VALUE]...\n"
-               "  KEY: bind port database (or db) motd threads reuse_port log_level request_seconds\n"
+               "  KEY: bind port database (or db) levels motd threads reuse_port log_level request_seconds\n"
                "       max_connections database_seconds hash_concurrency login_burst logins_per_minute\n"
                "       registration_burst registrations_per_hour ipv6_prefix keep_per_player\n"
-               "       trusted_proxies metrics_allow\n");
+               "       trusted_proxies metrics_allow replays replay_seconds\n");
   return 2;
 }
 
@@ -72,8 +72,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string listening = "listening on " + options.bind + ":" + std::to_string(server.Port());
-  server.Log("info", listening + ", database " + ShownDatabase(options.database) + ", " +
-                         std::to_string(options.threads) + " threads");
+  server.Log("info", listening + ", database " + ShownDatabase(options.database) + ", levels " + server.LevelsFile() +
+                         ", " + std::to_string(options.threads) + " threads, replays " +
+                         (options.service.replays_required ? "required" : "optional"));
   NotifyService("READY=1\nSTATUS=" + listening);
   // The watchdog is fed at half its interval, and only while the connection loop turns (it turns
   // at least once a second): a loop that hangs lets systemd restart the service.

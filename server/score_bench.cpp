@@ -3,9 +3,11 @@
 // game does, kills each server process once with SIGKILL and starts it again, and at the end
 // checks that every submission a server acknowledged is in the database, unless the server's
 // pruning was entitled to drop it. Prints requests per second and latencies.
-//   score_bench [SECONDS=30] [CLIENTS=16] [DATABASE] [PROCESSES=1]
+//   score_bench [--replays] [SECONDS=30] [CLIENTS=16] [DATABASE] [PROCESSES=1]
 // Without DATABASE it makes a fresh SQLite file; a postgresql:// URL must name an empty database.
-// The servers' logs are kept when a check fails, or when SCORE_BENCH_KEEP is set.
+// With --replays the servers require replays and every submission carries one: a game the rules
+// play from its world on the built-in levels; it first prints what proving a 20-minute game costs
+// the server. The servers' logs are kept when a check fails, or when SCORE_BENCH_KEEP is set.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -22,7 +24,9 @@
 #include "protocol/game_identity.h"
 #include "protocol/online_requests.h"
 #include "protocol/score_line.h"
+#include "rules/replay.h"
 #include "score_client.h"
+#include "score_replays.h"
 #include "score_store.h"
 #include "server_process.h"
 
@@ -38,17 +42,90 @@ struct TSent {
   bool acked;
 };
 
+double Seconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// A game from world by the rules, as a plain player plays it: Left held, a level it has stood on
+// for 400 frames skipped; frames long at most.
+TReplay PlayedGame(const TLevelSet& levels, int world, int frames) {
+  TReplayRecorder recorder;
+  recorder.Start(world, 1, 0, LevelSetHash(levels));
+  TRulesState s;
+  StartReplayedGame(s, recorder.Replay(), levels);
+  TFrameEvents events;
+  events.wantPicture = false;
+  for (int frame = 0, onLevel = 0, level = s.LevelNumber; frame < frames && s.EndReason == END_RUNNING; ++frame) {
+    if (s.LevelNumber != level) level = s.LevelNumber, onLevel = 0;
+    TFrameInput input;
+    input.left = true;
+    input.skip = ++onLevel == 400;
+    recorder.Frame(input);
+    ReplayFrame(s, levels, input, events);
+  }
+  return recorder.Finish(s, 0, "");
+}
+
+// What proving a 20-minute game costs the server: its own check, read and played, the median of
+// five.
+void PrintProofCost(const TProofLevels& levels) {
+  TReplay game = PlayedGame(levels.levels, 1, 36000);
+  game.name = "Bench";
+  const std::string text = ReplayText(game);
+  TServerRecord record;
+  record.Score = game.result.score;
+  record.Name = game.name;
+  record.Level = game.world;
+  record.GameMode = game.mode;
+  std::vector<double> times;
+  for (int round = 0; round < 5; ++round) {
+    const double start = Seconds();
+    TReplay read;
+    std::string why = ReplayMismatch(text, record, levels.hash, read);
+    if (why.empty()) why = ReplayDisproof(read, record, levels.levels, 10);
+    times.push_back(Seconds() - start);
+    if (!why.empty()) std::printf("the 20-minute game is not proven: %s\n", why.c_str());
+  }
+  std::sort(times.begin(), times.end());
+  std::printf("proving a game of %lld frames (%.1f minutes, %zu bytes) as the server does: %.4f s, %.0f frames a second "
+              "on one core\n",
+              static_cast<long long>(game.result.frames), double(game.result.frames) / 1800, text.size(), times[2],
+              double(game.result.frames) / times[2]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int seconds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 30;
-  const int clients = argc > 2 ? std::max(1, std::atoi(argv[2])) : 16;
-  const int processes = argc > 4 ? std::clamp(std::atoi(argv[4]), 1, 2) : 1;
+  std::vector<std::string> positional;
+  bool replays = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--replays") replays = true;
+    else positional.push_back(argv[i]);
+  }
+  auto arg = [&positional](size_t n) { return n <= positional.size() ? positional[n - 1].c_str() : nullptr; };
+  const int seconds = arg(1) ? std::max(3, std::atoi(arg(1))) : 30;
+  const int clients = arg(2) ? std::max(1, std::atoi(arg(2))) : 16;
+  const int processes = arg(4) ? std::clamp(std::atoi(arg(4)), 1, 2) : 1;
   const std::string key = GameScrambleKey();
+  // Each world's game, whose replay every submission of that world carries under its own stamp
+  // and name.
+  TProofLevels levels;
+  std::vector<TReplay> games(21);
+  if (replays) {
+    std::string error;
+    if (!ReadProofLevels(BuiltInLevelFile(), levels, error)) {
+      std::fprintf(stderr, "score_bench: %s\n", error.c_str());
+      return 1;
+    }
+    PrintProofCost(levels);
+    int64_t frames = 0;
+    for (int world = 1; world <= 20; ++world) frames += (games[size_t(world)] = PlayedGame(levels.levels, world, 9000)).result.frames;
+    std::printf("submissions carry games of %.0f frames on average (5 minutes at most)\n", double(frames) / 20);
+  }
   char dirTemplate[] = "/tmp/score_bench_XXXXXX";
   if (!mkdtemp(dirTemplate)) return 1;
   const std::string dir = dirTemplate;
-  const std::string db = argc > 3 ? argv[3] : dir + "/scores.db";
+  const std::string db = arg(3) ? arg(3) : dir + "/scores.db";
   {
     std::string error;
     std::unique_ptr<TScoreStore> store = OpenScoreStore(db, error);
@@ -64,7 +141,8 @@ int main(int argc, char** argv) {
     return std::vector<std::string>{"--bind", "127.0.0.1", "--port", std::to_string(port), "--db", db,
                                     "--motd", "Bench", "--keep_per_player", std::to_string(kKeep),
                                     "--login_burst", "1000000", "--logins_per_minute", "1000000",
-                                    "--registration_burst", "1000000"};
+                                    "--registration_burst", "1000000", "--replays",
+                                    replays ? "required" : "optional"};
   };
   std::vector<TServerProcess> servers(static_cast<size_t>(processes));
   std::vector<std::string> hosts;
@@ -95,19 +173,30 @@ int main(int argc, char** argv) {
       for (int64_t n = 1; running; ++n) {
         const int world = int(n % 20) + 1;
         TRecordFields r;
-        // Each client's scores apart from the others', and within what a game can score.
+        // Each client's scores apart from the others', and within what a game can score; or what
+        // the world's game scored.
         r.Score = int64_t(t % 16) * 250000 + n % 250000;
         r.Name = recordName;
         r.Timestamp = n;
         r.Level = world;
         r.GameMode = 1;
-        const std::string submit =
-            SubmitRequest(WeekNumber, SubmitInput(name, password, RecordLine(r, SubmitMark), key));
+        std::string replay;
+        if (replays) {
+          TReplay game = games[size_t(world)];
+          game.stamp = n;
+          game.name = recordName;
+          r.Score = game.result.score;
+          replay = ReplayText(game);
+        }
+        const std::string line = RecordLine(r, SubmitMark);
+        const std::string submit = replays ? ReplaySubmitRequest(WeekNumber, SubmitInput(name, password, line, key))
+                                           : SubmitRequest(WeekNumber, SubmitInput(name, password, line, key));
         const std::string table = std::to_string(TableNumber(r.GameMode, world, 0));
         const std::string paths[3] = {login, TableRequest(WeekNumber, table), submit};
         for (int op = 0; op < 3; ++op) {
           const auto start = TClock::now();
-          const std::string body = ScoreRequest(host, paths[op], 12000);
+          const std::string body = op == 2 && replays ? ScoreReplayRequest(host, paths[op], replay, 12000)
+                                                      : ScoreRequest(host, paths[op], 12000);
           const double ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
           if (op == 2) mySent.push_back({TableNumber(r.GameMode, world, 0), r.Score, r.Timestamp, name, r.Name, body == "OK"});
           if (body.empty()) {
@@ -144,7 +233,8 @@ int main(int argc, char** argv) {
   for (TServerProcess& server : servers) server.Stop(SIGTERM);
 
   // A record is owed when it was acknowledged and ranks within the kept best of everything its
-  // sender sent to that table (stored or not): nothing can have pruned it.
+  // sender sent to that table (stored or not; of equal scores the server keeps the first stored,
+  // and one sender's requests go one after another): nothing can have pruned it.
   std::string error;
   std::unique_ptr<TScoreStore> check = OpenScoreStore(db, error);
   if (!check) {
@@ -155,7 +245,7 @@ int main(int argc, char** argv) {
   for (const TSent& s : sent) byTable[{s.table, s.player}].push_back(&s);
   size_t acked = 0, owed = 0, missing = 0;
   for (auto& [key, list] : byTable) {
-    std::sort(list.begin(), list.end(), [](const TSent* a, const TSent* b) { return a->score > b->score; });
+    std::stable_sort(list.begin(), list.end(), [](const TSent* a, const TSent* b) { return a->score > b->score; });
     for (size_t i = 0; i < list.size(); ++i) {
       if (!list[i]->acked) continue;
       ++acked;
@@ -168,8 +258,8 @@ int main(int argc, char** argv) {
   auto percentile = [&latencies](double p) {
     return latencies.empty() ? 0.0 : latencies[std::min(latencies.size() - 1, size_t(p * double(latencies.size())))];
   };
-  std::printf("%s, %d server process%s, %d clients, %.1f s\n", IsPostgresUrl(db) ? "PostgreSQL" : "SQLite", processes,
-              processes > 1 ? "es" : "", clients, elapsed);
+  std::printf("%s, %d server process%s, %d clients, %.1f s%s\n", IsPostgresUrl(db) ? "PostgreSQL" : "SQLite",
+              processes, processes > 1 ? "es" : "", clients, elapsed, replays ? ", replays required" : "");
   for (size_t i = 0; i < downMs.size(); ++i)
     std::printf("process %zu killed (SIGKILL) and restarted: %s, %.0f ms down\n", i + 1,
                 downMs[i] >= 0 ? "back up" : "did not restart", downMs[i]);

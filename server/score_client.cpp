@@ -59,9 +59,26 @@ bool SendAll(int fd, const std::string& bytes, TClock::time_point until) {
   return true;
 }
 
-}  // namespace
+// The form encoding of the game's client: letters, digits and "+-._" as they are, every other
+// byte "%" and two upper-case hex digits.
+std::string FormEncoded(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '+' || c == '-' ||
+        c == '.' || c == '_') {
+      out += char(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
 
-std::string ScoreRequest(const std::string& server, const std::string& path, int timeoutMillis) {
+// Sends the request's bytes and returns the reply's body as the game's client reads it.
+std::string Exchange(const std::string& server, const std::string& request, int timeoutMillis) {
   const auto until = TClock::now() + std::chrono::milliseconds(timeoutMillis);
   const size_t colon = server.rfind(':');
   const std::string host = colon == std::string::npos ? server : server.substr(0, colon);
@@ -69,7 +86,7 @@ std::string ScoreRequest(const std::string& server, const std::string& path, int
   const int fd = Connect(host, port, until);
   if (fd < 0) return "";
   std::string reply;
-  if (SendAll(fd, "GET /" + path + " HTTP/1.0\nHost: " + server + "\nUser-Agent: FennickThttp/1.0\n\n\r\n", until)) {
+  if (SendAll(fd, request, until)) {
     char buffer[4096];
     for (;;) {
       pollfd p{fd, POLLIN, 0};
@@ -88,4 +105,21 @@ std::string ScoreRequest(const std::string& server, const std::string& path, int
     if (c != '\r') text += c == '\0' ? '\n' : c;
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return ReplyBody(text);
+}
+
+}  // namespace
+
+std::string ScoreRequest(const std::string& server, const std::string& path, int timeoutMillis) {
+  return Exchange(server, "GET /" + path + " HTTP/1.0\nHost: " + server + "\nUser-Agent: FennickThttp/1.0\n\n\r\n",
+                  timeoutMillis);
+}
+
+std::string ScoreReplayRequest(const std::string& server, const std::string& path, const std::string& replay,
+                               int timeoutMillis) {
+  const std::string body = ReplayField + "=" + FormEncoded(replay);
+  return Exchange(server,
+                  "POST /" + path + " HTTP/1.0\nHost: " + server + "\nUser-Agent: FennickThttp/1.0\nContent-Length: " +
+                      std::to_string(body.size()) + "\nContent-Type: application/x-www-form-urlencoded\n\n" + body +
+                      "\r\n",
+                  timeoutMillis);
 }

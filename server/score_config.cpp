@@ -58,6 +58,15 @@ bool SetOption(TServerOptions& options, const std::string& rawKey, const std::st
   if (key == "bind") options.bind = value;
   else if (key == "port") return whole(options.port, 0, 65535);
   else if (key == "database" && !value.empty()) options.database = value;
+  else if (key == "levels") options.levels = value;
+  else if (key == "replay_seconds") return rate(s.replay_seconds, 3600);
+  else if (key == "replays") {
+    if (value != "required" && value != "optional") {
+      error = "replays must be required or optional, not \"" + value + "\"";
+      return false;
+    }
+    s.replays_required = value == "required";
+  }
   else if (key == "motd") s.motd = value;
   else if (key == "threads") return whole(options.threads, 1, 256);
   else if (key == "request_seconds") return rate(options.request_seconds, 3600);

@@ -11,6 +11,7 @@ struct TServerOptions {
   std::string bind = "0.0.0.0";  // "::" for every IPv6 and IPv4 address
   int port = 80;                 // 0: any free port (tests)
   std::string database = "scores.db";  // a file for SQLite, or a postgresql:// URL
+  std::string levels;            // the level file replays are proven on; "" the built-in levels
   int threads = 8;               // workers for logins and submissions, and as many for the rest
   bool reuse_port = false;       // let other server processes listen on the same port
   std::string log_level = "info";  // "error" leaves the access lines out
@@ -19,7 +20,7 @@ struct TServerOptions {
   double database_seconds = 3;   // the longest a database call may take
   std::string trusted_proxies;   // networks whose X-Forwarded-For names the client
   std::string metrics_allow = "127.0.0.0/8, ::1";  // clients that may read /metrics
-  TServiceSettings service;      // the message of the day, the rate limits, the records kept
+  TServiceSettings service;      // the message of the day, the rate limits, the records kept, replays
 };
 
 // Sets one setting from its text; false with the reason in error.

@@ -39,7 +39,10 @@ const char* Reason(int status) {
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
     case 408: return "Request Timeout";
+    case 411: return "Length Required";
+    case 413: return "Content Too Large";
     case 414: return "URI Too Long";
+    case 422: return "Unprocessable Content";
     case 429: return "Too Many Requests";
     case 431: return "Request Header Fields Too Large";
     case 503: return "Service Unavailable";
@@ -70,32 +73,49 @@ int ParseRequest(const std::string& head, THttpRequest& request) {
     if (c < 32 || c > 126) return 400;
   if (version.compare(0, 7, "HTTP/1.") != 0 || version.size() != 8) return 505;
   if (request.target.empty() || request.target[0] != '/') return 400;
-  if (request.method != "GET") return 405;
+  if (request.method != "GET" && request.method != "POST") return 405;
+  auto named = [](const std::string& header, const char* name, size_t length) {
+    return header.size() >= length && strncasecmp(header.c_str(), name, length) == 0;
+  };
   for (size_t at = head.find('\n'); at != std::string::npos; at = head.find('\n', at + 1)) {
     const size_t end = std::min(head.find('\n', at + 1), head.size());
     std::string header = head.substr(at + 1, end - at - 1);
     if (!header.empty() && header.back() == '\r') header.pop_back();
     static const char kForwarded[] = "x-forwarded-for:";
-    if (header.size() < sizeof kForwarded - 1 || strncasecmp(header.c_str(), kForwarded, sizeof kForwarded - 1) != 0)
-      continue;
-    if (!request.forwarded_for.empty()) request.forwarded_for += ",";
-    request.forwarded_for += header.substr(sizeof kForwarded - 1);
+    static const char kLength[] = "content-length:";
+    if (named(header, kForwarded, sizeof kForwarded - 1)) {
+      if (!request.forwarded_for.empty()) request.forwarded_for += ",";
+      request.forwarded_for += header.substr(sizeof kForwarded - 1);
+    } else if (named(header, kLength, sizeof kLength - 1)) {
+      const size_t start = header.find_first_not_of(" \t", sizeof kLength - 1);
+      const size_t stop = header.find_last_not_of(" \t");
+      const std::string digits = start == std::string::npos ? "" : header.substr(start, stop - start + 1);
+      // Digits alone, and not so many that they could overflow; a second length must agree.
+      if (digits.empty() || digits.size() > 15 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return 400;
+      const long long length = std::stoll(digits);
+      if (request.content_length >= 0 && request.content_length != length) return 400;
+      request.content_length = length;
+    }
   }
   const size_t mark = request.target.find('?');
   request.path = Decode(request.target.substr(0, mark));
-  if (mark == std::string::npos) return 0;
-  const std::string query = request.target.substr(mark + 1);
-  for (size_t start = 0; start <= query.size();) {
-    size_t end = query.find('&', start);
-    if (end == std::string::npos) end = query.size();
-    const std::string pair = query.substr(start, end - start);
+  if (mark != std::string::npos) request.query = DecodePairs(request.target.substr(mark + 1));
+  return 0;
+}
+
+std::map<std::string, std::string> DecodePairs(const std::string& text) {
+  std::map<std::string, std::string> pairs;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = text.find('&', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string pair = text.substr(start, end - start);
     const size_t equals = pair.find('=');
     if (!pair.empty())
-      request.query.emplace(Decode(pair.substr(0, equals)),
-                            equals == std::string::npos ? "" : Decode(pair.substr(equals + 1)));
+      pairs.emplace(Decode(pair.substr(0, equals)), equals == std::string::npos ? "" : Decode(pair.substr(equals + 1)));
     start = end + 1;
   }
-  return 0;
+  return pairs;
 }
 
 std::string ReplyBytes(int status, const std::string& type, const std::string& body) {

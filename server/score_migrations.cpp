@@ -23,6 +23,7 @@ const TMigration kSqliteMigrations[] = {
      "CREATE INDEX records_by_table ON records (tbl, score DESC, id);"
      "CREATE INDEX records_by_player ON records (tbl, player, score DESC, id);"},
     {"the health check's mark", "CREATE TABLE health (id INTEGER PRIMARY KEY, at INTEGER NOT NULL);"},
+    {"a record's replay, kept with it and pruned with it", "ALTER TABLE records ADD COLUMN replay TEXT;"},
 };
 
 const TMigration kPostgresMigrations[] = {
@@ -39,6 +40,7 @@ const TMigration kPostgresMigrations[] = {
      "ALTER TABLE records ADD CONSTRAINT records_tbl_player_score_name_stamp_key"
      " UNIQUE (tbl, player, score, name, stamp);"},
     {"the health check's mark", "CREATE TABLE health (id INTEGER PRIMARY KEY, at BIGINT NOT NULL);"},
+    {"a record's replay, kept with it and pruned with it", "ALTER TABLE records ADD COLUMN replay TEXT;"},
 };
 
 const int kSchemaVersion = int(sizeof kSqliteMigrations / sizeof kSqliteMigrations[0]);

@@ -2,8 +2,8 @@
 // to k, and a database records the last it took (SQLite in its user_version, PostgreSQL in the
 // table schema_version). Version 0 is an empty database, or one made before versions were kept,
 // whose tables are those of version 1: that step only makes what is missing. A change to the
-// schema is a new entry at the end of both lists, never an edit of one that shipped: a stored
-// record's replay, say, is one more column that both engines add in a step of their own.
+// schema is a new entry at the end of both lists, never an edit of one that shipped (a stored
+// record's replay was one more column that both engines add in a step of their own).
 #pragma once
 
 struct TMigration {

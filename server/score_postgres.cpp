@@ -42,8 +42,13 @@ const TStatementText kStatements[] = {
     {"add_player", "INSERT INTO players (name, hash) VALUES ($1, $2) ON CONFLICT DO NOTHING"},
     {"set_hash", "UPDATE players SET hash = $2 WHERE name = $1"},
     {"add_record",
-     "INSERT INTO records (tbl, player, score, name, badges, stamp, level, mode, flags, quit, best)"
-     " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11) ON CONFLICT DO NOTHING"},
+     "INSERT INTO records (tbl, player, score, name, badges, stamp, level, mode, flags, quit, best, replay)"
+     " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, nullif($12, ''))"
+     " ON CONFLICT (tbl, player, score, name, stamp) DO UPDATE SET replay = excluded.replay"
+     " WHERE records.replay IS NULL AND excluded.replay IS NOT NULL"},
+    {"replay",
+     "SELECT replay FROM records WHERE tbl = $1 AND score = $2 AND name = $3 AND stamp = $4"
+     " AND replay IS NOT NULL ORDER BY id LIMIT 1"},
     {"prune",
      "DELETE FROM records WHERE tbl = $1 AND player = $2 AND id NOT IN (SELECT id FROM records"
      " WHERE tbl = $1 AND player = $2 ORDER BY score DESC, id LIMIT $3)"},
@@ -170,7 +175,8 @@ class TPostgresStore : public TScoreStore {
     });
   }
 
-  bool AddRecord(int64_t table, const std::string& player, const TServerRecord& r, int keep) override {
+  bool AddRecord(int64_t table, const std::string& player, const TServerRecord& r, int keep,
+                 const std::string& replay) override {
     const std::string tbl = std::to_string(table);
     return Use([&](PGconn* c) {
       // Two servers pruning one player's table at once can deadlock; the loser tries again.
@@ -186,12 +192,20 @@ class TPostgresStore : public TScoreStore {
             step(Run(c, "add_record",
                      {tbl, player, std::to_string(r.Score), r.Name, std::to_string(r.Badges),
                       std::to_string(r.Timestamp), std::to_string(r.Level), std::to_string(r.GameMode),
-                      std::to_string(r.GameFlags), std::to_string(r.Quit), r.Best})) &&
+                      std::to_string(r.GameFlags), std::to_string(r.Quit), r.Best, replay})) &&
             step(Run(c, "prune", {tbl, player, std::to_string(keep)})) && step(Exec(c, "COMMIT"));
         if (ok) return true;
         TResult rollback(Exec(c, "ROLLBACK"));
         if (!retry || attempt == 2) return false;
       }
+    });
+  }
+
+  bool Replay(int64_t table, int64_t score, const std::string& name, int64_t stamp, std::string& text) override {
+    return Use([&](PGconn* c) {
+      TResult r(Run(c, "replay", {std::to_string(table), std::to_string(score), name, std::to_string(stamp)}));
+      text = r.Ok() && r.Rows() == 1 ? r.Text(0, 0) : "";
+      return Ok(c, r);
     });
   }
 

@@ -21,10 +21,12 @@ namespace {
 const char kNoTable[] = "<html><head><title>No table</title></head><body>No such table yet.</body></html>";
 const size_t kMostCachedPlayers = 100000;
 
-std::string QueryValue(const TServiceRequest& request, const std::string& key) {
-  auto found = request.query.find(key);
-  return found == request.query.end() ? std::string() : found->second;
+std::string ValueOf(const std::map<std::string, std::string>& pairs, const std::string& key) {
+  auto found = pairs.find(key);
+  return found == pairs.end() ? std::string() : found->second;
 }
+
+std::string QueryValue(const TServiceRequest& request, const std::string& key) { return ValueOf(request.query, key); }
 
 TServerReply Text(int status, const std::string& body, const std::string& refusal = "") {
   TServerReply reply;
@@ -96,20 +98,28 @@ TRoute RouteOf(const std::string& path) {
   const std::string route = start == std::string::npos ? "" : path.substr(start);
   // The game asks for "//enscore/...": the route is the path without its leading slashes.
   auto named = [&route](const std::string& known) { return route == known.substr(1); };
+  auto below = [&route](const std::string& folder) { return route.compare(0, folder.size() - 1, folder, 1) == 0; };
   if (named(LoginPath)) return TRoute::Login;
   if (named(SubmitPath)) return TRoute::Submit;
+  if (named(ReplaySubmitPath)) return TRoute::SubmitReplay;
   if (route == "healthz") return TRoute::Health;
   if (route == "metrics") return TRoute::Metrics;
-  const std::string tables = TablesPath.substr(1);
-  if (route.compare(0, tables.size(), tables) == 0) return TRoute::Table;
+  if (below(TablesPath)) return TRoute::Table;
+  if (below(ReplaysPath)) return TRoute::Replay;
   return TRoute::None;
+}
+
+bool TakesMethod(TRoute route, const std::string& method) {
+  return method == (route == TRoute::SubmitReplay ? "POST" : "GET");
 }
 
 const char* RouteName(TRoute route) {
   switch (route) {
     case TRoute::Login: return "login";
     case TRoute::Submit: return "submit";
+    case TRoute::SubmitReplay: return "submit_replay";
     case TRoute::Table: return "table";
+    case TRoute::Replay: return "replay";
     case TRoute::Health: return "healthz";
     case TRoute::Metrics: return "metrics";
     case TRoute::None: break;
@@ -171,8 +181,8 @@ int THashSlots::Peak() {
   return peak_;
 }
 
-TScoreService::TScoreService(TScoreStore& store, const TServiceSettings& settings)
-    : store_(store), key_(GameScrambleKey()) {
+TScoreService::TScoreService(TScoreStore& store, const TServiceSettings& settings, const TProofLevels& levels)
+    : store_(store), levels_(levels), key_(GameScrambleKey()) {
   randombytes_buf(cache_key_, sizeof cache_key_);
   Configure(settings);
 }
@@ -254,7 +264,7 @@ TScoreService::TCheck TScoreService::Credentials(const std::string& name, const 
   // Everything else costs a hash: its tokens are taken once, before the request is handed on to
   // wait for one.
   const bool registration = hash.empty() && registerNew;
-  if (!request.may_hash) return TakeTokens(request, settings, registration) ? TCheck::NeedsHash : TCheck::Limited;
+  if (!request.slow_lane) return TakeTokens(request, settings, registration) ? TCheck::NeedsHash : TCheck::Limited;
   if (hash.empty() && !registerNew) {
     Verify(name, password, NobodysHash(), request, settings);
     return TCheck::Wrong;
@@ -289,7 +299,7 @@ TServerReply TScoreService::Refused(TCheck check, const std::string& what) {
     case TCheck::Failed: return StoreFailed(what);
     case TCheck::NeedsHash: {
       TServerReply reply;
-      reply.needs_hash = true;
+      reply.needs_slow_lane = true;
       return reply;
     }
     default: return Text(403, "Wrong Password", what + " refused: wrong name or password");
@@ -316,23 +326,42 @@ TServerReply TScoreService::Login(const TServiceRequest& request) {
 
 TServerReply TScoreService::Submit(const TServiceRequest& request) {
   auto value = [&request](const std::string& key) { return QueryValue(request, key); };
+  const bool carried = request.route == TRoute::SubmitReplay;
+  const std::string what = carried ? "submission with a replay" : "submission";
   if (value(SubmitWeekKey) != std::to_string(WeekNumber))
-    return Text(404, "No such week", "submission for another week");
+    return Text(404, "No such week", what + " for another week");
   std::string name, wrapper, line;
   if (!SplitSubmitInput(UnscrambleText(value(SubmitInputKey), key_), name, wrapper, line))
-    return Text(400, "Bad request", "submission unreadable");
+    return Text(400, "Bad request", what + " unreadable");
+  const TServiceSettings settings = Settings();
+  auto notProven = [&what](const std::string& why) {
+    return Text(422, "Replay not proven: " + why, what + " refused: replay not proven: " + why);
+  };
   TServerRecord record;
+  TReplay replay;
+  std::string why;
   TServerReply reply;
+  // What costs nothing is checked before the password: the record, and the replay's header.
   if (!ReadSubmission(line, record)) {
-    reply = Text(400, "Bad score", "submission refused: a field breaks the limits");
+    reply = Text(400, "Bad score", what + " refused: a field breaks the limits");
+  } else if (!carried && settings.replays_required) {
+    reply = Text(422, "Replay required", "submission refused: this server takes scores only with their replays");
+  } else if (carried && !(why = ReplayMismatch(ValueOf(request.form, ReplayField), record, levels_.hash, replay)).empty()) {
+    reply = notProven(why);
   } else {
     const TCheck check = Credentials(name, wrapper, false, request);
     if (check != TCheck::Correct) {
-      reply = Refused(check, "submission");
+      reply = Refused(check, what);
+    } else if (carried && !request.slow_lane) {
+      // A password already checked: the proof is slow work all the same, and costs a token.
+      reply = Refused(TakeTokens(request, settings, false) ? TCheck::NeedsHash : TCheck::Limited, what);
+    } else if (carried && !(why = ReplayDisproof(replay, record, levels_.levels, settings.replay_seconds)).empty()) {
+      reply = notProven(why);
     } else {
       const int64_t table = TableNumber(record.GameMode, record.Level, record.GameFlags);
-      reply = store_.AddRecord(table, name, record, Settings().keep_per_player) ? Text(200, "OK")
-                                                                               : StoreFailed("submission");
+      reply = store_.AddRecord(table, name, record, settings.keep_per_player, carried ? ReplayText(replay) : "")
+                  ? Text(200, "OK")
+                  : StoreFailed(what);
     }
   }
   reply.player = ValidName(TNameKind::UserName, name) ? name : "";
@@ -356,6 +385,16 @@ TServerReply TScoreService::Table(const std::string& rest) {
   std::vector<TRecordFields> entries;
   for (const TServerRecord& r : rows) entries.push_back(FieldsOf(r));
   return Text(200, TableText(entries));
+}
+
+TServerReply TScoreService::ReplayOf(const std::string& rest) {
+  int week = 0;
+  int64_t table = 0, stamp = 0, score = 0;
+  std::string key, name, text;
+  if (!ParseReplayPath(rest, week, table, key) || week != WeekNumber || !ParseReplayKey(key, stamp, score, name))
+    return Text(404, "No such replay");
+  if (!store_.Replay(table, score, name, stamp, text)) return StoreFailed("replay");
+  return text.empty() ? Text(404, "No such replay") : Text(200, text);
 }
 
 TServerReply TScoreService::StoreFailed(const std::string& what) {
@@ -384,12 +423,12 @@ TServerReply TScoreService::Health() {
 TServerReply TScoreService::Route(const TServiceRequest& request) {
   switch (request.route) {
     case TRoute::Login: return Login(request);
-    case TRoute::Submit: return Submit(request);
+    case TRoute::Submit:
+    case TRoute::SubmitReplay: return Submit(request);
     case TRoute::Health: return Health();
-    case TRoute::Table: {
-      const size_t start = request.path.find_first_not_of('/');
-      return Table(request.path.substr(start + TablesPath.size() - 1));
-    }
+    case TRoute::Table: return Table(request.path.substr(request.path.find_first_not_of('/') + TablesPath.size() - 1));
+    case TRoute::Replay:
+      return ReplayOf(request.path.substr(request.path.find_first_not_of('/') + ReplaysPath.size() - 1));
     default: return Text(404, "Not found");
   }
 }

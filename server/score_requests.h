@@ -1,12 +1,14 @@
-// The score server's answers to the game's three requests and the health check, apart from
-// HTTP: the query values are unscrambled with the game's own keys and checked against the
-// protocol's name rules and record limits, passwords are kept only as salted slow hashes
-// (libsodium), and a record is stored only when its sender's credentials are right and every
-// field is sane. The slow hashes are what an attacker would make the server spend, so they are
-// rationed: each client address has a small token bucket for them, registrations another, only
-// so many run at once, and they run apart from everything else: a request is first answered
-// without any hash (tables, health, a password already checked, a refusal), and only one that
-// needs a hash is handed on, once its tokens are taken, to the workers that run them.
+// The score server's answers to the game's requests and the health check, apart from HTTP: the
+// query values are unscrambled with the game's own keys and checked against the protocol's name
+// rules and record limits, passwords are kept only as salted slow hashes (libsodium), and a
+// record is stored only when its sender's credentials are right and every field is sane, and,
+// when it comes with its replay, only when the replay proves it (score_replays.h); then the
+// replay is kept with it and served. The slow work, the hashes and the replays' proofs, is what
+// an attacker would make the server spend, so it is rationed: each client address has a small
+// token bucket for it, registrations another, only so many hashes run at once, and it runs apart
+// from everything else: a request is first answered without any slow work (tables, replays,
+// health, a password already checked, a refusal), and only one that needs some is handed on,
+// once its tokens are taken, to the workers that do it.
 #pragma once
 #include <atomic>
 #include <chrono>
@@ -19,16 +21,20 @@
 #include <string>
 #include <unordered_map>
 
+#include "score_replays.h"
 #include "score_store.h"
 
 using TServerClock = std::chrono::steady_clock;
 
 // What answers a request, from its percent-decoded path (leading slashes aside): the one
 // decision that both the answer and the metrics go by.
-enum class TRoute { Login, Submit, Table, Health, Metrics, None };
+enum class TRoute { Login, Submit, SubmitReplay, Table, Replay, Health, Metrics, None };
 TRoute RouteOf(const std::string& path);
-// Its name in the metrics: "login", "submit", "table", "healthz", "metrics", "other".
+// Its name in the metrics: "login", "submit", "submit_replay", "table", "replay", "healthz",
+// "metrics", "other".
 const char* RouteName(TRoute route);
+// Whether the route is asked with this method: a replay's submission is a POST, all else a GET.
+bool TakesMethod(TRoute route, const std::string& method);
 
 // The service's settings an operator can change while it runs.
 struct TServiceSettings {
@@ -40,19 +46,23 @@ struct TServiceSettings {
   int registration_burst = 3;       // new names an address may register at once...
   double registrations_per_hour = 20;  // ...and then at this rate
   int ipv6_prefix = 48;             // an IPv6 client is counted by its network of this many bits
+  bool replays_required = false;    // a score only with its replay: a plain submission is refused
+  double replay_seconds = 1;        // processor time a replay's proof may take
 };
 
 struct TServiceRequest {
   TRoute route = TRoute::None;
   std::string path;  // as requested, leading slashes and all
   std::map<std::string, std::string> query;
+  std::map<std::string, std::string> form;  // a POST's body, decoded
   std::string address;  // the client's, which the rate limits count by
   TServerClock::time_point deadline = TServerClock::now() + std::chrono::minutes(1);  // its last moment
   // Whether the client still waits for the answer: a slow hash for one that left is skipped.
   std::function<bool()> waiting = [] { return true; };
-  // Whether this call may run a slow hash: false on the first call, which answers all it can
-  // without one; a reply that needs one says so, and the caller routes it again with true.
-  bool may_hash = false;
+  // Whether this call may do slow work (a password hash, a replay's proof): false on the first
+  // call, which answers all it can without; a reply that needs some says so, and the caller
+  // routes it again with true.
+  bool slow_lane = false;
 };
 
 struct TServerReply {
@@ -61,7 +71,7 @@ struct TServerReply {
   std::string body;
   std::string player;   // the player a login or submission named, for the access log
   std::string refusal;  // why it was refused or failed, for the error log; "" when served
-  bool needs_hash = false;  // not answered yet: route it again with may_hash, where hashes run
+  bool needs_slow_lane = false;  // not answered yet: route it again with slow_lane, where slow work runs
 };
 
 // Token buckets by key: each holds up to burst tokens and refills at perSecond. At most `most`
@@ -104,13 +114,14 @@ class THashSlots {
 
 class TScoreService {
  public:
-  // store must outlive the service.
-  TScoreService(TScoreStore& store, const TServiceSettings& settings);
+  // store must outlive the service; replays are proven on levels.
+  TScoreService(TScoreStore& store, const TServiceSettings& settings, const TProofLevels& levels);
   // Takes new settings; requests in progress finish with the old ones.
   void Configure(const TServiceSettings& settings);
 
-  // Any request by its route and query values: the game's login, submission and table fetch,
-  // and /healthz; 404 for other routes (/metrics is the server's own).
+  // Any request by its route, query values and form: the game's login, submission (with its
+  // replay or without), table fetch and replay fetch, and /healthz; 404 for other routes
+  // (/metrics is the server's own).
   TServerReply Route(const TServiceRequest& request);
   // The most slow hashes that ran at once so far.
   int PeakHashes() { return slots_.Peak(); }
@@ -124,6 +135,7 @@ class TScoreService {
   TServerReply Login(const TServiceRequest& request);
   TServerReply Submit(const TServiceRequest& request);
   TServerReply Table(const std::string& rest);
+  TServerReply ReplayOf(const std::string& rest);
   TServerReply Health();
   // A failed store call's reply, counted.
   TServerReply StoreFailed(const std::string& what);
@@ -142,6 +154,7 @@ class TScoreService {
   TServiceSettings Settings();
 
   TScoreStore& store_;
+  const TProofLevels levels_;
   std::mutex settings_mutex_;
   TServiceSettings settings_;
   const std::string key_;  // the game's scramble key

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "address_list.h"
+#include "protocol/online_requests.h"
 #include "score_http.h"
 #include "score_metrics.h"
 
@@ -81,12 +82,15 @@ struct TJob {
   TClock::time_point queued;  // when it was handed to the password lane
 };
 
-// A connection the loop watches: reading its head, or closing.
+// A connection the loop watches: reading its head (and a POST's body), or closing.
 struct TConnection {
   uint64_t serial = 0;
   std::string address;
   std::string bytes;
   size_t scanned = 0;  // bytes already searched for the head's end
+  size_t head = 0;     // the head's length once it is whole; then its request is parsed
+  THttpRequest request;
+  TRoute route = TRoute::None;
   TClock::time_point accepted, deadline;
   bool closing = false;
 };
@@ -219,16 +223,18 @@ void TScoreServer::TParts::RunLoop() {
     epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr);
     watched.erase(fd);
   };
-  // Hands a connection reading its head to the workers, refused with status unless 0. The head
-  // is parsed here, once: its route is what answers it and what the metrics count.
-  auto dispatch = [&](int fd, TConnection& c, int status, size_t headLength) {
+  // Hands a connection to the workers: its request whole when status is 0, else refused with
+  // status.
+  auto dispatch = [&](int fd, TConnection& c, int status) {
     TJob job;
     job.fd = fd;
     job.address = c.address;
     job.received = c.bytes.size();
-    if (status == 0) status = ParseRequest(c.bytes.substr(0, headLength), job.request);
+    job.request = std::move(c.request);
+    job.route = c.route;
     if (status == 0) {
-      job.route = RouteOf(job.request.path);
+      if (job.request.method == "POST")
+        job.request.form = DecodePairs(c.bytes.substr(c.head, size_t(job.request.content_length)));
       std::lock_guard<std::mutex> hold(networks_mutex);
       job.address = ClientAddress(c.address, job.request.forwarded_for, proxies);
     }
@@ -237,6 +243,20 @@ void TScoreServer::TParts::RunLoop() {
     job.deadline = c.deadline;
     forget(fd);
     Queue(0, std::move(job));
+  };
+  // The head is whole: it is parsed here, once, and its route is what answers it and what the
+  // metrics count. A POST waits for its body, of a length given and within the bound. The
+  // refusal's status, or 0.
+  auto parseHead = [&](TConnection& c, size_t end) {
+    if (end > kHeadLongest) return 431;
+    c.head = end;
+    const int status = ParseRequest(c.bytes.substr(0, end), c.request);
+    if (status != 0) return status;
+    c.route = RouteOf(c.request.path);
+    if (!TakesMethod(c.route, c.request.method)) return 405;
+    if (c.request.method != "POST") return 0;
+    if (c.request.content_length < 0) return 411;
+    return size_t(c.request.content_length) > kReplayPostLongest ? 413 : 0;
   };
   auto isCurrent = [&](const std::pair<int, uint64_t>& key) {
     auto found = watched.find(key.first);
@@ -257,19 +277,27 @@ void TScoreServer::TParts::RunLoop() {
           forget(fd);
           Close(fd);
         } else {
-          dispatch(fd, c, 400, 0);
+          dispatch(fd, c, 400);
         }
         return;
       }
       if (c.closing) continue;
       c.bytes.append(buffer, size_t(n));
-      // Only the new bytes are searched (with the two before them), or a client sending a byte
-      // at a time would make the search cost the square of its head.
-      const size_t end = HeadEnd(c.bytes, c.scanned);
-      c.scanned = c.bytes.size();
-      if (end) return dispatch(fd, c, end > kHeadLongest ? 431 : 0, end);
-      if (c.bytes.size() >= kHeadLongest)
-        return dispatch(fd, c, c.bytes.find('\n') == std::string::npos ? 414 : 431, 0);
+      if (c.head == 0) {
+        // Only the new bytes are searched (with the two before them), or a client sending a byte
+        // at a time would make the search cost the square of its head.
+        const size_t end = HeadEnd(c.bytes, c.scanned);
+        c.scanned = c.bytes.size();
+        if (!end) {
+          if (c.bytes.size() >= kHeadLongest)
+            return dispatch(fd, c, c.bytes.find('\n') == std::string::npos ? 414 : 431);
+          continue;
+        }
+        if (const int refused = parseHead(c, end)) return dispatch(fd, c, refused);
+      }
+      // Whatever follows the body (the game's CR LF) is left unread.
+      const size_t body = c.request.method == "POST" ? size_t(c.request.content_length) : 0;
+      if (c.bytes.size() >= c.head + body) return dispatch(fd, c, 0);
     }
   };
 
@@ -388,7 +416,7 @@ void TScoreServer::TParts::RunLoop() {
         forget(key.first);
         Close(key.first);
       } else {
-        dispatch(key.first, c, 408, 0);
+        dispatch(key.first, c, 408);
       }
     }
     // Connections that got their heads leave stale entries behind; bounded by the arrivals of
@@ -455,13 +483,13 @@ void TScoreServer::TParts::Answer(TJob& job, int lane) {
     reply.body = allowed ? Metrics() : "Not found";
   } else {
     const int fd = job.fd;
-    reply = service->Route({job.route, request.path, request.query, job.address, job.deadline,
+    reply = service->Route({job.route, request.path, request.query, request.form, job.address, job.deadline,
                             [fd] {
                               pollfd p{fd, POLLRDHUP, 0};
                               return poll(&p, 1, 0) == 0;
                             },
                             lane == 1});
-    if (reply.needs_hash) {
+    if (reply.needs_slow_lane) {
       job.queued = TClock::now();
       Queue(1, std::move(job));
       return;
@@ -505,13 +533,16 @@ bool TScoreServer::Start(const TServerOptions& options) {
     return false;
   }
   TParts& p = *parts_;
+  TProofLevels levels;
+  if (!ReadProofLevels(options.levels.empty() ? BuiltInLevelFile() : options.levels, levels, error_)) return false;
+  levels_file_ = levels.file;
   std::string why;
   p.store = OpenScoreStore(options.database, why, options.database_seconds);
   if (!p.store) {
     error_ = "cannot open the database " + ShownDatabase(options.database) + ": " + why;
     return false;
   }
-  p.service = std::make_unique<TScoreService>(*p.store, options.service);
+  p.service = std::make_unique<TScoreService>(*p.store, options.service, levels);
   p.SetNetworks(options);
   p.log.SetErrorsOnly(options.log_level == "error");
   p.request_seconds = options.request_seconds;
@@ -569,6 +600,7 @@ void TScoreServer::Reconfigure(const TServerOptions& options) {
   std::string later;
   if (options.bind != options_.bind || options.port != options_.port) later += " bind/port";
   if (options.database != options_.database) later += " database";
+  if (options.levels != options_.levels) later += " levels";
   if (options.database_seconds != options_.database_seconds) later += " database_seconds";
   if (options.threads != options_.threads) later += " threads";
   if (options.reuse_port != options_.reuse_port) later += " reuse_port";

@@ -1,7 +1,7 @@
 // The score server: the score service over HTTP on its own threads. One thread accepts
-// connections and reads every request head into a buffer without blocking, so a client that
-// trickles its bytes costs only a buffer, never a worker; a connection that has not sent its whole
-// head by its deadline is answered 408 and closed. At the connection limit an answered connection
+// connections and reads every request head (and a replay submission's body) into a buffer
+// without blocking, so a client that trickles its bytes costs only a buffer, never a worker; a
+// connection that has not sent its whole request by its deadline is answered 408 and closed. At the connection limit an answered connection
 // still lingering makes room first, then the one that has waited longest for its head. Complete
 // requests go to a pool of workers, which answer, log and hand the connection back to be closed
 // gracefully; a request that needs a slow password hash moves on to workers of its own. The
@@ -20,13 +20,15 @@ class TScoreServer {
   TScoreServer(const TScoreServer&) = delete;
   TScoreServer& operator=(const TScoreServer&) = delete;
 
-  // Opens the database and starts listening; false with a reason in Error(). Port() is then the
-  // port in use.
+  // Reads the levels replays are proven on, opens the database and starts listening; false with
+  // a reason in Error(). Port() is then the port in use, LevelsFile() the levels read.
   bool Start(const TServerOptions& options);
   int Port() const { return port_; }
+  const std::string& LevelsFile() const { return levels_file_; }
   const std::string& Error() const { return error_; }
   // Takes new settings while running (the message of the day, the log level, the limits and
-  // deadlines); the listening address, database and threads keep their values until a restart,
+  // deadlines, replays required or not); the listening address, database, levels and threads keep
+  // their values until a restart,
   // which the log says when they changed.
   void Reconfigure(const TServerOptions& options);
   // A line in the server's log: "info" or "error".
@@ -43,5 +45,6 @@ class TScoreServer {
   std::unique_ptr<TParts> parts_;
   TServerOptions options_;
   int port_ = 0;
+  std::string levels_file_;
   std::string error_;
 };

@@ -126,20 +126,32 @@ class TSqliteStore : public TScoreStore {
     return Done(step == SQLITE_DONE) && sqlite3_changes(db_) == 1;
   }
 
-  bool AddRecord(int64_t table, const std::string& player, const TServerRecord& r, int keep) override {
+  bool AddRecord(int64_t table, const std::string& player, const TServerRecord& r, int keep,
+                 const std::string& replay) override {
     std::lock_guard<std::mutex> hold(mutex_);
     if (!Exec("BEGIN IMMEDIATE")) return false;
-    bool ok = Query("INSERT OR IGNORE INTO records (tbl, player, score, name, badges, stamp, level, mode,"
-                    " flags, quit, best) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)")
+    bool ok = Query("INSERT INTO records (tbl, player, score, name, badges, stamp, level, mode, flags, quit, best,"
+                    " replay) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, nullif(?12, ''))"
+                    " ON CONFLICT (tbl, player, score, name, stamp) DO UPDATE SET replay = excluded.replay"
+                    " WHERE records.replay IS NULL AND excluded.replay IS NOT NULL")
                   .Bind(1, table).Bind(2, player).Bind(3, r.Score).Bind(4, r.Name).Bind(5, r.Badges)
                   .Bind(6, r.Timestamp).Bind(7, r.Level).Bind(8, r.GameMode).Bind(9, r.GameFlags)
-                  .Bind(10, r.Quit).Bind(11, r.Best)
+                  .Bind(10, r.Quit).Bind(11, r.Best).Bind(12, replay)
                   .Step() == SQLITE_DONE;
     ok = ok && Query("DELETE FROM records WHERE tbl = ?1 AND player = ?2 AND id NOT IN (SELECT id FROM records"
                      " WHERE tbl = ?1 AND player = ?2 ORDER BY score DESC, id LIMIT ?3)")
                        .Bind(1, table).Bind(2, player).Bind(3, int64_t(keep))
                        .Step() == SQLITE_DONE;
     return Finish(Done(ok));
+  }
+
+  bool Replay(int64_t table, int64_t score, const std::string& name, int64_t stamp, std::string& text) override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    TQuery q = Query("SELECT replay FROM records WHERE tbl = ?1 AND score = ?2 AND name = ?3 AND stamp = ?4"
+                     " AND replay IS NOT NULL ORDER BY id LIMIT 1");
+    const int step = q.Bind(1, table).Bind(2, score).Bind(3, name).Bind(4, stamp).Step();
+    text = step == SQLITE_ROW ? q.Text(0) : "";
+    return Done(step == SQLITE_ROW || step == SQLITE_DONE);
   }
 
   bool Table(int64_t table, int limit, std::vector<TServerRecord>& rows) override {

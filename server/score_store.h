@@ -2,7 +2,7 @@
 // opens the embedded SQLite store (one file in WAL mode); a "postgresql://" URL opens the
 // PostgreSQL store, which several server processes on several machines can share. Both keep the
 // same schema (players by name with their slow hash; records by table, unique by table, player,
-// score, name and stamp), bind every value, and commit each write in one transaction before it
+// score, name and stamp, each with the text of its replay when it came with one), bind every value, and commit each write in one transaction before it
 // returns, so a killed server loses nothing it acknowledged. The schema carries its version, and
 // opening a store applies the migrations it lacks, in order, each in its own transaction (the
 // list is score_migrations.h). Every call is safe from many threads and bounded in time; none
@@ -54,11 +54,15 @@ class TScoreStore {
   virtual TAddPlayer AddPlayer(const std::string& player, const std::string& hash) = 0;
   // Replaces a known player's hash; false when there is no such player or the write failed.
   virtual bool SetPasswordHash(const std::string& player, const std::string& hash) = 0;
-  // Stores a record in a table (one already there from the same player with the same score,
-  // name and stamp is kept once) and, in the same transaction, removes that player's records of that table beyond the
-  // best keep. False when the write failed.
-  virtual bool AddRecord(int64_t table, const std::string& player, const TServerRecord& record,
-                         int keep) = 0;
+  // Stores a record in a table with its replay's text ("" for none) and, in the same
+  // transaction, removes that player's records of that table beyond the best keep, their replays
+  // with them. One already there from the same player with the same score, name and stamp is kept
+  // once; it takes the replay when it had none. False when the write failed.
+  virtual bool AddRecord(int64_t table, const std::string& player, const TServerRecord& record, int keep,
+                         const std::string& replay) = 0;
+  // The replay kept with a record of this table with this score, name and stamp (anyone's) into
+  // text, "" when there is none; false when the database failed.
+  virtual bool Replay(int64_t table, int64_t score, const std::string& name, int64_t stamp, std::string& text) = 0;
   // The best records of a table into rows, at most limit, highest score first (earlier first on
   // a tie).
   virtual bool Table(int64_t table, int limit, std::vector<TServerRecord>& rows) = 0;

@@ -4,8 +4,8 @@
 # (systemd-analyze verify, and the sandboxing's exposure score), that the game's install leaves
 # the server out, and the packaged server started as systemd would start it: as an unprivileged
 # user with no capability, with its configuration handed over as a credential, on loopback port
-# 8080 (in a network namespace of its own, where the port is surely free), answering its health
-# check and telling systemd it is ready.
+# 8080 (in a network namespace of its own, where the port is surely free), proving replays on the
+# levels the package brought, answering its health check and telling systemd it is ready.
 # Usage: package_check.sh <build folder> <server program>...
 set -euo pipefail
 BUILD=${1:?build folder}
@@ -48,7 +48,7 @@ ROOT=$WORK/root
 UNIT=$(pkg-config --variable=systemdsystemunitdir systemd 2>/dev/null || echo /usr/lib/systemd/system)
 UNIT=${UNIT#/}/lambrisk-score-server.service
 for f in usr/sbin/lambrisk-score-server usr/sbin/lambrisk-score-admin "$UNIT" etc/lambrisk-score-server/score_server.conf \
-         usr/share/doc/lambrisk-score-server/copyright; do
+         usr/share/doc/lambrisk-score-server/copyright usr/share/lambrisk-score-server/Lambrisk.txt; do
   [ -e "$ROOT/$f" ] || fail "missing /$f"
 done
 grep -qx "LoadCredential=score_server.conf:/etc/lambrisk-score-server/score_server.conf" "$ROOT/$UNIT" &&
@@ -56,7 +56,8 @@ grep -qx "LoadCredential=score_server.conf:/etc/lambrisk-score-server/score_serv
   fail "the unit does not start the packaged server with its configuration: $(grep -E 'ExecStart|LoadCredential' "$ROOT/$UNIT")"
 [ "$(stat -c %a "$ROOT/etc/lambrisk-score-server/score_server.conf")" = 640 ] ||
   fail "the configuration, which may hold the database's password, is not 0640"
-[ -z "$(cd "$ROOT" && find . -path './usr/share/lambrisk*' -o -path './usr/bin/*')" ] || fail "game files in the server's package"
+[ -z "$(cd "$ROOT" && find . -path './usr/share/lambrisk' -o -path './usr/share/lambrisk/*' -o -path './usr/bin/*')" ] ||
+  fail "game files in the server's package"
 
 cmake --install "$BUILD" --prefix "$WORK/game" >/dev/null || fail "cmake --install failed"
 [ -z "$(find "$WORK/game" -name '*score*')" ] || fail "the game's install brings the score server"
@@ -95,6 +96,9 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 grep -q "listening on 127.0.0.1:8080," "$WORK/server.log" || fail "the server did not listen on 127.0.0.1:8080"
+# It proves replays on the levels its package brought.
+grep -q "levels $ROOT/usr/share/lambrisk-score-server/Lambrisk.txt," "$WORK/server.log" ||
+  fail "the server does not prove replays on its package's levels"
 # unshare, bash and setpriv each replaced themselves: the process started is the server.
 server=$SERVER_PID
 [ "$(ps -o user= -p "$server")" = nobody ] || fail "the server does not run as nobody"

@@ -233,7 +233,7 @@ TEST(ScoreStoreHostileTest, IdenticalRecordsOfDifferentPlayersAreAllKept) {
     r.Name = "Ram";
     r.Timestamp = 9;
     r.Best = "0";
-    for (const char* player : {"Ewe", "Ram", "Lamb", "Tup", "Ewe"}) ASSERT_TRUE(store->AddRecord(401, player, r, 40));
+    for (const char* player : {"Ewe", "Ram", "Lamb", "Tup", "Ewe"}) ASSERT_TRUE(store->AddRecord(401, player, r, 40, ""));
     std::vector<TServerRecord> rows;
     ASSERT_TRUE(store->Table(401, 30, rows));
     EXPECT_EQ(rows.size(), 4u) << engine;

@@ -20,61 +20,12 @@
 #include "scores/score_records.h"
 #include "scores/scramble.h"
 #include "server_fixture.h"
+#include "server_world.h"
 #include "support/headless_game.h"
 #include "support/loopback_server.h"
 #include "ui/text_fields.h"
 
 namespace {
-
-struct TServerWorld {
-  THeadlessGame game;
-  TTestDatabase db;
-  TServerOptions options = LoopbackOptions(db.Setting());
-  std::unique_ptr<TScoreServer> server;
-  explicit TServerWorld(const std::string& engine = "sqlite") : db(engine, game.Root()) {
-    ResetScoreRecords();
-    options.service.motd = "Week three\\nBe kind";
-    UserName = "Shepherd";
-    Password = "woolly jumper";
-    StartWorld = 4;
-    GameMode = 1;
-  }
-  ~TServerWorld() { ResetScoreRecords(); }
-  void Start() {
-    server = std::make_unique<TScoreServer>();
-    ASSERT_TRUE(server->Start(options)) << server->Error();
-    ScoreServer = "127.0.0.1:" + std::to_string(server->Port());
-  }
-  void Restart() {
-    server->Stop();
-    Start();
-  }
-  void LocalBest(int64_t score, const std::string& name) {
-    auto r = std::make_shared<TScores>();
-    r->Score = score;
-    r->Level = StartWorld;
-    r->GameMode = GameMode;
-    r->Name = name;
-    r->Timestamp = score;
-    r->Best[30] = 1;
-    LocalScores.push_back(r);
-    RankTable(LocalScores, StartWorld, GameMode, 0, 1);
-  }
-  void Refresh() {
-    RefreshState = 1;
-    RefreshStep(400, 335);
-    RefreshStep(400, 335);
-  }
-  std::vector<std::string> OnlineNames() {
-    std::vector<std::string> names;
-    for (const TScoresPtr& r : OnlineScores) names.push_back(r->Name + "=" + std::to_string(r->Score));
-    return names;
-  }
-  // A submission of a record in world 4, mode 1, as the game sends it, with these credentials.
-  std::string SubmitPath(const TScores& record, const std::string& user, const std::string& wrapper) {
-    return "/enscore/scores.php?Week=3&Input=" + Scramble(user + "|" + wrapper + "|" + SubmissionLine(record), "");
-  }
-};
 
 std::string Status(const std::string& reply) { return reply.substr(0, reply.find('\r')); }
 
@@ -252,6 +203,10 @@ TEST(ScoreServerTest, BadRequestsAreAnsweredAndStoreNothing) {
       {"GET\n\n", "HTTP/1.1 400 Bad Request"},
       {"GET /healthz HTTP/1.0\n" + std::string(9000, 'h'), "HTTP/1.1 431 Request Header Fields Too Large"},
       {"POST /enscore/login.php HTTP/1.0\n\n", "HTTP/1.1 405 Method Not Allowed"},
+      {"GET /enscore/replays.php?Week=3 HTTP/1.0\n\n", "HTTP/1.1 405 Method Not Allowed"},
+      {"POST /enscore/replays.php?Week=3 HTTP/1.0\n\n", "HTTP/1.1 411 Length Required"},
+      {"POST /enscore/replays.php?Week=3 HTTP/1.0\nContent-Length: 200000\n\n", "HTTP/1.1 413 Content Too Large"},
+      {"POST /enscore/replays.php?Week=3 HTTP/1.0\nContent-Length: 1x\n\n", "HTTP/1.1 400 Bad Request"},
       {"GET /healthz HTTP/2.0\n\n", "HTTP/1.1 505 HTTP Version Not Supported"},
       {"GET /healthz HTTP/1.1\r\nHost: h\r\n\r\n", "HTTP/1.1 200 OK"},
   };

@@ -60,7 +60,9 @@ bool Sql(const std::string& setting, const std::string& sql, std::string& error)
 class ScoreStoreOnEngine : public ::testing::TestWithParam<std::string> {};
 
 // A database the first schema made is brought to this server's version at start and keeps its
-// rows; the migrated unique key then keeps the same record of two players for both.
+// rows; the migrated unique key then keeps the same record of two players for both, and a record
+// keeps the replay it is sent with (the first one: a record stored without one takes it later),
+// until the pruning takes both.
 TEST_P(ScoreStoreOnEngine, TheFirstSchemaIsMigratedAtStart) {
   TTempDir dir;
   TTestDatabase db(GetParam(), dir.Path());
@@ -76,12 +78,27 @@ TEST_P(ScoreStoreOnEngine, TheFirstSchemaIsMigratedAtStart) {
   same.Name = "Ram";
   same.Timestamp = 5;
   same.Best = "0";
-  ASSERT_TRUE(store->AddRecord(401, "Drover", same, 40));
+  ASSERT_TRUE(store->AddRecord(401, "Drover", same, 40, ""));
   std::vector<TStoredRecord> rows;
   ASSERT_TRUE(store->Records(401, rows));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].player + " " + rows[1].player, "Shepherd Drover");
   EXPECT_TRUE(store->WriteHealthMark()) << store->Error();
+
+  std::string replay = "?";
+  ASSERT_TRUE(store->Replay(401, 900, "Ram", 5, replay)) << store->Error();
+  EXPECT_EQ(replay, "") << "the migrated record came without one";
+  ASSERT_TRUE(store->AddRecord(401, "Shepherd", same, 40, "first\r\n\xE9"));
+  ASSERT_TRUE(store->AddRecord(401, "Shepherd", same, 40, "second"));
+  ASSERT_TRUE(store->Replay(401, 900, "Ram", 5, replay));
+  EXPECT_EQ(replay, "first\r\n\xE9");
+  ASSERT_TRUE(store->Records(401, rows));
+  EXPECT_EQ(rows.size(), 2u) << "sent again, it is kept once";
+  TServerRecord better = same;
+  better.Score = 901;
+  for (const char* player : {"Shepherd", "Drover"}) ASSERT_TRUE(store->AddRecord(401, player, better, 1, ""));
+  ASSERT_TRUE(store->Replay(401, 900, "Ram", 5, replay));
+  EXPECT_EQ(replay, "") << "pruned with its record";
   // Opened again, there is nothing left to do; a newer schema than this server's is refused.
   store.reset();
   ASSERT_TRUE(OpenScoreStore(db.Setting(), error)) << error;

@@ -70,6 +70,7 @@ TServerOptions LoopbackOptions(const std::string& database) {
   options.port = 0;
   options.database = database;
   options.log_level = "error";
+  options.levels = SERVER_TEST_LEVELS;
   return options;
 }
 

@@ -30,7 +30,8 @@ class TTestDatabase {
   std::string name_;
 };
 
-// Server options for loopback tests: any free port on 127.0.0.1, errors-only logging.
+// Server options for loopback tests: any free port on 127.0.0.1, errors-only logging, the
+// built-in levels of the source tree.
 TServerOptions LoopbackOptions(const std::string& database);
 // Sends bytes as they are and returns everything the server answered before it closed.
 std::string Raw(int port, const std::string& bytes);

@@ -16,6 +16,7 @@ const std::string LoginCorrect = "Password Correct";
 const std::string LoginWelcome = "Welcome!";
 const std::string NoTableMark = "<HEAD>";
 const std::string ReplaySubmitPath = "/enscore/replays.php";
+const std::string ReplayField = "Replay";
 const std::string ReplaysPath = "/enscore/replays/";
 
 namespace {
@@ -55,6 +56,32 @@ std::string ReplayKey(int64_t stamp, int64_t score, const std::string& name) {
 
 std::string ReplayRequest(int week, int64_t table, const std::string& key) {
   return ReplaysPath + std::to_string(week) + "/" + std::to_string(table) + "/" + key + TableSuffix;
+}
+
+bool ParseReplayKey(const std::string& key, int64_t& stamp, int64_t& score, std::string& name) {
+  if (key.empty() || key.size() % 2 != 0) return false;
+  auto digit = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; };
+  std::string plain;
+  for (size_t i = 0; i < key.size(); i += 2) {
+    const int high = digit(key[i]), low = digit(key[i + 1]);
+    if (high < 0 || low < 0) return false;
+    plain += char(high * 16 + low);
+  }
+  const size_t first = plain.find('|');
+  const size_t second = first == std::string::npos ? first : plain.find('|', first + 1);
+  if (second == std::string::npos) return false;
+  // The numbers as std::to_string writes them: digits, no sign, no leading zero.
+  auto number = [](const std::string& text, int64_t& value) {
+    if (text.empty() || text.size() > 18 || (text[0] == '0' && text.size() > 1) ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+      return false;
+    value = std::stoll(text);
+    return true;
+  };
+  if (!number(plain.substr(0, first), stamp) || !number(plain.substr(first + 1, second - first - 1), score))
+    return false;
+  name = plain.substr(second + 1);
+  return true;
 }
 
 bool ParseReplayPath(const std::string& rest, int& week, int64_t& table, std::string& key) {

@@ -1,8 +1,9 @@
 // The online score service's requests and replies as both ends see them: the paths and query
 // keys, what a login and a submission carry, the table number, and the words a reply is known by.
-// Every request is a GET whose query values are scrambled (hexadecimal, so they need no
-// encoding); the login's keys are lower-case and the submission's capitalised.
+// Every request but a replay's submission is a GET; query values are scrambled (hexadecimal, so
+// they need no encoding); the login's keys are lower-case and the submission's capitalised.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,9 +20,18 @@ extern const std::string LoginWelcome;     // "Welcome!": a new name's, just reg
 extern const std::string NoTableMark;      // "<HEAD>": in a reply in capitals, an HTML page: no table
 // Replays, beside the requests above: a submission that carries the replay of its game, and the
 // replays the server keeps of the records in its tables.
-extern const std::string ReplaySubmitPath;  // "/enscore/replays.php": POST, query as a submission's,
-                                            // the replay's text as the body
+//   POST ReplaySubmitPath "?Week=" week "&Input=" input: the query exactly a submission's; the
+//   body form-urlencoded (Content-Type application/x-www-form-urlencoded, Content-Length given)
+//   with one field, ReplayField, whose value is the replay's text (ReplayText) as the game's
+//   Thttp::UrlEncode writes it: letters, digits and "+-._" as they are, every other byte "%" and
+//   two hex digits. A "+" is a plus, never a space. The reply's body says why when it is not 200.
+//   GET ReplaysPath week "/" table "/" key ".txt": the entry's replay as text (200), or 404.
+extern const std::string ReplaySubmitPath;  // "/enscore/replays.php"
+extern const std::string ReplayField;       // "Replay"
 extern const std::string ReplaysPath;       // "/enscore/replays/": then week "/" table "/" key ".txt"
+// The most bytes a replay submission's body may hold, encoded: a two-hour game of one input
+// change every few frames still fits (a 20-minute game is a few kilobytes).
+constexpr size_t kReplayPostLongest = 128 * 1024;
 
 // mode + world * 100 + flags * 1000: one table for each start world, mode and flags.
 int64_t TableNumber(int64_t mode, int64_t world, int64_t flags);
@@ -35,6 +45,9 @@ std::string ReplaySubmitRequest(int week, const std::string& input);
 // hexadecimal (names may hold any character a record name may).
 std::string ReplayKey(int64_t stamp, int64_t score, const std::string& name);
 std::string ReplayRequest(int week, int64_t table, const std::string& key);
+// The server's side of a key: the stamp, score and name it was made of; false for any text
+// ReplayKey does not make.
+bool ParseReplayKey(const std::string& key, int64_t& stamp, int64_t& score, std::string& name);
 // The server's side: the week, table and key of a path below ReplaysPath ("3/1101/ab12.txt");
 // false for any other.
 bool ParseReplayPath(const std::string& rest, int& week, int64_t& table, std::string& key);

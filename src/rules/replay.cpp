@@ -189,7 +189,8 @@ void ReplayFrame(TRulesState& state, const TLevelSet& levels, const TFrameInput&
   }
 }
 
-bool PlayReplay(const TReplay& replay, const TLevelSet& levels, TReplayResult& result, std::string& why) {
+bool PlayReplay(const TReplay& replay, const TLevelSet& levels, TReplayResult& result, std::string& why,
+                const std::function<bool()>& goOn) {
   result = TReplayResult{};
   if (replay.rules != kRulesVersion)
     return why = "made by rules version " + std::to_string(replay.rules) + ", not " + std::to_string(kRulesVersion), false;
@@ -199,9 +200,11 @@ bool PlayReplay(const TReplay& replay, const TLevelSet& levels, TReplayResult& r
   StartReplayedGame(s, replay, levels);
   TFrameEvents events;
   events.wantPicture = false;
-  for (const TFrameInput& input : replay.inputs) {
+  for (size_t frame = 0; frame < replay.inputs.size(); ++frame) {
     if (s.EndReason != END_RUNNING) return why = "the game ended before its inputs did", false;
-    ReplayFrame(s, levels, input, events);
+    if (goOn && frame % kReplayCheckFrames == kReplayCheckFrames - 1 && !goOn())
+      return why = "stopped after " + std::to_string(frame) + " frames", false;
+    ReplayFrame(s, levels, replay.inputs[frame], events);
   }
   result = {s.GameScore, s.LevelNumber, s.Lives, int64_t(replay.inputs.size())};
   return true;

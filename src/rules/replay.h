@@ -18,6 +18,7 @@
 //                                  lines of at most 72 characters, ended by a line "end"
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,7 +85,11 @@ void ReplayFrame(TRulesState& state, const TLevelSet& levels, const TFrameInput&
 
 // Plays the replay's inputs through the rules on levels. False with the reason when the replay
 // cannot be played there (another rules version or level set, a game that ended before its
-// inputs did); result is what the inputs reached.
-bool PlayReplay(const TReplay& replay, const TLevelSet& levels, TReplayResult& result, std::string& why);
+// inputs did); result is what the inputs reached. goOn, when given, is asked every
+// kReplayCheckFrames frames whether to go on (a server bounds a replay's time so): when it says
+// no, the play stops there, false with why "stopped after N frames".
+constexpr int64_t kReplayCheckFrames = 256;
+bool PlayReplay(const TReplay& replay, const TLevelSet& levels, TReplayResult& result, std::string& why,
+                const std::function<bool()>& goOn = nullptr);
 // What differs between the result a replay claims and the one its inputs reached; "" when none.
 std::string ResultDifference(const TReplayResult& claimed, const TReplayResult& reached);

@@ -12,6 +12,7 @@
 #include "platform/input.h"
 #include "protocol/name_rules.h"
 #include "scores/http_client.h"
+#include "scores/replay_files.h"
 #include "scores/score_file.h"
 #include "scores/score_table.h"
 #include "scores/scramble.h"
@@ -46,21 +47,33 @@ int ReplyStatus(const std::string& reply) {
   return space == std::string::npos ? 0 : std::atoi(reply.c_str() + space + 1);
 }
 
-// One request: the reply's body, and its status in status. A TLS connection refused (a
-// certificate that is not the server's) is said on screen: the player can do something about
-// it, unlike a server that is down.
-std::string Request(const std::string& path, int* status = nullptr) {
+// One request: the reply's body, and its status in status; a POST of the replay's text when
+// replay is given. A TLS connection refused (a certificate that is not the server's) is said on
+// screen: the player can do something about it, unlike a server that is down.
+std::string Request(const std::string& path, int* status = nullptr, const std::string* replay = nullptr) {
   Thttp http;
   std::string reply;
-  if (http.Open(ScoreServer, 0)) reply = http.Get(path);
+  if (http.Open(ScoreServer, 0)) reply = replay ? http.Post(path, {ReplayField}, {*replay}) : http.Get(path);
   http.Close();
   if (!http.failure.empty()) PostMessage("Score server refused: " + http.failure);
   if (status) *status = ReplyStatus(reply);
   return ReplyBody(reply);
 }
 
+// A submission the server refused (a replay it could not prove, one it requires, too many
+// attempts) is said on screen, as the server words it.
+std::string ShowRefusal(int status, const std::string& body) {
+  if (status != 0 && status != 200 && !body.empty()) PostMessage("Score not taken: " + body);
+  return body;
+}
+
 void SubmitTableBest() {
-  SubmitScore(SubmitInput(UserName, Password, SubmissionLine(*TableBest), ScrambleKey));
+  const std::string input = SubmitInput(UserName, Password, SubmissionLine(*TableBest), ScrambleKey);
+  // The record's replay goes with it, as its proof; a damaged one is as none.
+  TReplay replay;
+  std::string why;
+  if (HasReplay(*TableBest) && LoadReplay(*TableBest, replay, why)) SubmitReplay(input, ReplayText(replay));
+  else SubmitScore(input);
   ++Submitted;
 }
 
@@ -126,7 +139,15 @@ std::string OnlineLogin(const std::string& input) {
 std::string SubmitScore(const std::string& input) {
   CleanCredentials();
   if (CredentialsOutOfBounds()) return "WRONG PASSWORD";
-  return Request(SubmitRequest(WeekNumber, input));
+  int status = 0;
+  return ShowRefusal(status, Request(SubmitRequest(WeekNumber, input), &status));
+}
+
+std::string SubmitReplay(const std::string& input, const std::string& replayText) {
+  CleanCredentials();
+  if (CredentialsOutOfBounds()) return "WRONG PASSWORD";
+  int status = 0;
+  return ShowRefusal(status, Request(ReplaySubmitRequest(WeekNumber, input), &status, &replayText));
 }
 
 std::string FetchTable(const std::string& tableName) {

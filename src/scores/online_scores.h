@@ -1,9 +1,11 @@
 // The online score service: log in (a new name registers), fetch the server's table of the
-// current start world, mode and flags, and submit the local table's best when it would place.
-// Requests are plain GETs through Thttp whose query values are scrambled with the score file's
-// keys; each user action (a login; a refresh with its fetch and submission) blocks the frame for
-// at most one deadline (HttpActionMillis) however many requests it makes. Only a 200 reply is a
-// table, and only entries whose names keep the record-name rule are taken from it.
+// current start world, mode and flags, and submit the local table's best when it would place,
+// with its replay when it has one, so the server can prove it. Requests go through Thttp with
+// query values scrambled with the score file's keys: GETs, and a POST for a submission with its
+// replay. Each user action (a login; a refresh with its fetch and submission) blocks the frame
+// for at most one deadline (HttpActionMillis) however many requests it makes. Only a 200 reply
+// is a table, and only entries whose names keep the record-name rule are taken from it; a
+// submission the server refuses with a reason shows that reason as a floating message.
 #pragma once
 #include <array>
 #include <string>
@@ -33,6 +35,8 @@ TScoresList ParseOnlineTable(const std::string& body);
 // longer than the server takes (protocol/name_rules.h).
 std::string OnlineLogin(const std::string& input);
 std::string SubmitScore(const std::string& input);
+// A submission with its replay's text (ReplayText), the protocol's POST.
+std::string SubmitReplay(const std::string& input, const std::string& replayText);
 std::string FetchTable(const std::string& tableName);
 
 // The Login button: logs in, keeps the message of the day and asks for a refresh.

@@ -185,6 +185,16 @@ TEST(OnlineRequestsTest, ReplayPathsNameTheirEntry) {
   EXPECT_EQ(week, 3);
   EXPECT_EQ(table, 1101);
   EXPECT_EQ(read, key);
+  int64_t stamp = 0, score = 0;
+  std::string name;
+  ASSERT_TRUE(ParseReplayKey(key, stamp, score, name));
+  EXPECT_EQ(std::to_string(stamp) + " " + std::to_string(score) + " " + name, "65149995909 1234 Ewe \xE9/|");
+  // Keys of what ReplayKey never makes: no name field, no stamp, a leading zero, a sign.
+  for (const std::string plain : {"1|2", "|2|x", "01|2|x", "1|-2|x", "1|2x|x"}) {
+    std::string bad;
+    for (unsigned char c : plain) bad += "0123456789abcdef"[c >> 4], bad += "0123456789abcdef"[c & 15];
+    EXPECT_FALSE(ParseReplayKey(bad, stamp, score, name)) << plain;
+  }
   for (const char* bad : {"3/1101/ab.htm", "3/1101/abc.txt", "3/1101/AB.txt", "3/1101/.txt", "3//ab.txt", "x/1/ab.txt",
                           "3/1101/../ab.txt", "3/1101"})
     EXPECT_FALSE(ParseReplayPath(bad, week, table, read)) << bad;
