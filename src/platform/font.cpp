@@ -52,8 +52,13 @@ class TFont {
   };
   // A page's pixels live only in its texture; placed glyphs keep their own pictures, from which a
   // new display's pages are laid out again in the same order, to the same places.
+  // A page is as wide as its side and grows downwards, doubling, up to square as shelves fill:
+  // most fonts' hundred glyphs fill a fraction of the square, and an unfilled texture still costs
+  // its whole area (and a third more for the mipmaps). Widths and places stay those of the square,
+  // so a glyph samples the same texels either way.
   struct TPage {
     TImageFramePtr frame;
+    int height = 0;
     int shelf_x = 0;
     int shelf_y = 0;
     int shelf_h = 0;
@@ -85,11 +90,11 @@ class TFont {
     const int side = PageSide();
     if (w > side || h > side) return false;
     if (pages_.empty() || !Fits(pages_.back(), w, h, side)) {
-      TPage page;
-      TPixmapPtr blank = CreatePixmap(side, side, 0, true);
-      if (!blank) return false;
-      page.frame = CurrentDrawDriver().CreateFrameFromPixmap(*blank, FrameFlags());
-      pages_.push_back(page);
+      pages_.emplace_back();
+      if (!Grow(int(pages_.size()) - 1, std::max(side / 4, h))) {
+        pages_.pop_back();
+        return false;
+      }
     }
     TPage& page = pages_.back();
     if (page.shelf_x + w > side) {
@@ -97,6 +102,8 @@ class TFont {
       page.shelf_x = 0;
       page.shelf_h = 0;
     }
+    const int bottom = page.shelf_y + h;
+    if (bottom > page.height && !Grow(int(pages_.size()) - 1, bottom)) return false;
     g.page = int(pages_.size()) - 1;
     g.px = page.shelf_x + 1;
     g.py = page.shelf_y + 1;
@@ -104,6 +111,29 @@ class TFont {
     if (h > page.shelf_h) page.shelf_h = h;
     if (page.frame) CurrentDrawDriver().UpdateFrame(*page.frame, g.px, g.py, *g.picture.picture);
     placed_.push_back(&g);
+    return true;
+  }
+
+  // Gives page `index` a texture at least `rows` high (the height doubling, up to its side), its
+  // glyphs copied to the same places in one upload; their frames are made again on next use.
+  bool Grow(int index, int rows) {
+    TPage& page = pages_[size_t(index)];
+    const int side = PageSide();
+    int height = std::max(page.height, 1);
+    while (height < rows) height *= 2;
+    height = std::min(height, side);
+    TPixmapPtr pixels = CreatePixmap(side, height, 0, true);
+    if (!pixels) return false;
+    for (TGlyph* other : placed_) {
+      if (other->page != index) continue;
+      const TPixmap& picture = *other->picture.picture;
+      for (int y = 0; y < picture.height; ++y)
+        std::copy_n(picture.pixels.begin() + ptrdiff_t(y) * picture.width, picture.width,
+                    pixels->pixels.begin() + ptrdiff_t(other->py + y) * side + other->px);
+      other->frame.reset();
+    }
+    page.frame = CurrentDrawDriver().CreateFrameFromPixmap(*pixels, FrameFlags());
+    page.height = height;
     return true;
   }
 

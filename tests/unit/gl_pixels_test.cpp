@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "platform/display.h"
 #include "platform/draw_state.h"
@@ -251,6 +252,33 @@ TEST_F(GLPixels, TrueTypeTextRendersThroughItsGlyphPages) {
   EXPECT_GT(top, 150);
   EXPECT_GT(bottom, 100);
   EXPECT_EQ(ReadPixel(*area, 399, 99) & 0xffffffu, 0u);
+}
+
+// A glyph page starts low and grows as shelves fill: the glyphs already on it come along to the
+// same places, so a text drawn before the page grew draws the same pixels after.
+TEST_F(GLPixels, TextDrawsTheSameAfterItsGlyphPageGrows) {
+  TFontPtr font = LoadFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 32);
+  if (!font) GTEST_SKIP() << "no TrueType font installed";
+  ASSERT_TRUE(Open(400, 100));
+  SetBlend(ALPHABLEND);
+  SetImageFont(font);
+  SetColor(255, 255, 0);
+  DrawText("Apply", 10, 10);
+  TPixmapPtr before = GrabPixmap(0, 0, 400, 100);
+  std::string every;
+  for (char c = 33; c < 127; ++c) every += c;
+  Cls();
+  DrawText(every, 0, 50);  // a hundred glyphs more than one shelf holds
+  TPixmapPtr crowd = GrabPixmap(0, 0, 400, 100);
+  Cls();
+  DrawText("Apply", 10, 10);
+  TPixmapPtr after = GrabPixmap(0, 0, 400, 100);
+  SetImageFont(nullptr);
+  ASSERT_TRUE(before && crowd && after);
+  EXPECT_EQ(before->pixels, after->pixels);
+  int lit = 0;
+  for (uint32_t px : crowd->pixels) lit += Red(px) > 128 && Blue(px) < 64;
+  EXPECT_GT(lit, 300);
 }
 
 // A clear waits for the frame's first draw: only an opaque quad over the whole window, which

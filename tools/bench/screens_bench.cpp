@@ -368,7 +368,7 @@ struct TTextureBytes {
   double glyphs = 0.0;       // the fonts' glyph pages: only fonts ask for mipmaps
   double glyph_pages = 0.0;  // their first level
   int count = 0;
-  std::string page_sides;    // the glyph pages' sides
+  std::string page_sides;    // the glyph pages' sizes
 };
 
 // Every texture the GL context holds, from GL's own answers; the binding is put back after.
@@ -393,9 +393,10 @@ TTextureBytes TextureBytes() {
     if (min_filter == GL_LINEAR_MIPMAP_LINEAR) {
       out.glyphs += bytes;
       out.glyph_pages += first;
-      GLint side = 0;
-      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &side);
-      out.page_sides += (out.page_sides.empty() ? "" : " ") + std::to_string(side);
+      GLint w = 0, h = 0;
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+      out.page_sides += (out.page_sides.empty() ? "" : " ") + std::to_string(w) + "x" + std::to_string(h);
     } else {
       out.images += bytes;
     }
@@ -420,7 +421,7 @@ void PrintMemory(const char* screen) {
               "mipmaps %.1f, of which the first level %.1f), decoded sounds %.1f\n",
               MiB(ours), MiB(pixmaps), tex.count, MiB(tex.images + tex.glyphs), MiB(tex.images), MiB(tex.glyphs),
               MiB(tex.glyph_pages), MiB(sounds));
-  std::printf("  glyph pages of sides %s\n", tex.page_sides.c_str());
+  std::printf("  glyph pages %s\n", tex.page_sides.c_str());
   std::printf("  in use from malloc %.1f MiB, so %.1f MiB of it is not our buffers (fonts' files and "
               "rasteriser, the renderer's own, the window's buffers)\n",
               MiB(malloc_used), MiB(malloc_used - ours));
