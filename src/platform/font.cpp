@@ -51,11 +51,11 @@ class TFont {
     TImageFramePtr frame;
   };
   // A page's pixels live only in its texture; placed glyphs keep their own pictures, from which a
-  // new display's pages are laid out again in the same order, to the same places.
-  // A page is as wide as its side and grows downwards, doubling, up to square as shelves fill:
-  // most fonts' hundred glyphs fill a fraction of the square, and an unfilled texture still costs
-  // its whole area (and a third more for the mipmaps). Widths and places stay those of the square,
-  // so a glyph samples the same texels either way.
+  // grown page, or a new display's pages, are laid out again in the same order, to the same places.
+  // A page is as wide as its side and grows downwards, doubling, up to square as shelves fill: a
+  // font's hundred glyphs fill a fraction of the square, and an unfilled texture still costs its
+  // whole area (and a third more for the mipmaps). Widths and places stay those of the square, so
+  // a glyph samples the same texels either way.
   struct TPage {
     TImageFramePtr frame;
     int height = 0;
