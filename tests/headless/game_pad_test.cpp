@@ -48,21 +48,11 @@ class TPadScript : public TEventSource {
   std::vector<std::pair<int, TJsRecord>> steps_;
 };
 
-// A pad at rest at device n, found as at start-up.
-int PlugIn(TFakeJoysticks& fake, int n, int buttons) {
-  const int dev = fake.Live("input/js" + std::to_string(n));
-  std::vector<TJsRecord> rest;
-  for (int b = 0; b < buttons; ++b) rest.push_back(JsButton(b, false, true));
-  for (int a = 0; a < 8; ++a) rest.push_back(JsAxis(a, 0, true));
-  fake.Send(dev, rest);
-  return dev;
-}
-
 TEST(GamePad, APadAloneStartsPlaysAndEndsAGame) {
   THeadlessGame game;
   TFakeJoysticks fake;
   fake.Answers(0, StandardPadAnswers());
-  const int dev = PlugIn(fake, 0, 11);
+  const int dev = fake.PlugInAtRest(0, 11);
   SetUpJoysticks();
   for (int i = 0; i < 16; ++i) ASSERT_TRUE(TitleFrame());  // slid in
 
@@ -99,8 +89,8 @@ TEST(GamePad, ThePromptAndThePanelNameThePadsInputsAsPrinted) {
   fake.Answers(0, StandardPadAnswers("Gamepad"));
   fake.Answers(1, SonyPadAnswers());
   fake.Vendor(1, "054c");
-  PlugIn(fake, 0, 11);
-  const int sony = PlugIn(fake, 1, 13);
+  fake.PlugInAtRest(0, 11);
+  const int sony = fake.PlugInAtRest(1, 13);
   SetUpJoysticks();
   auto shows = [&game](const std::string& text) { return game.driver().FindText(text, FrameCount() - 1) != nullptr; };
 

@@ -136,6 +136,15 @@ int TFakeJoysticks::Live(const std::string& path) {
   return int(writers_.size()) - 1;
 }
 
+int TFakeJoysticks::PlugInAtRest(int n, int buttons) {
+  const int dev = Live("input/js" + std::to_string(n));
+  std::vector<TJsRecord> rest;
+  for (int b = 0; b < buttons; ++b) rest.push_back(JsButton(b, false, true));
+  for (int a = 0; a < 8; ++a) rest.push_back(JsAxis(a, 0, true));
+  Send(dev, rest);
+  return dev;
+}
+
 void TFakeJoysticks::Send(int device, const std::vector<TJsRecord>& records) {
   SendBytes(device, std::string(reinterpret_cast<const char*>(records.data()),
                                 records.size() * sizeof(TJsRecord)));

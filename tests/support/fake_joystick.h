@@ -44,6 +44,9 @@ class TFakeJoysticks {
   void RawRecording(const std::string& path, const std::string& bytes);
   // A FIFO at path kept open for writing; returns the device index for Send.
   int Live(const std::string& path);
+  // A pad plugged in at device file number n ("input/jsN"), live, sending its start-up state:
+  // every button up and eight axes centred. Returns the device index for Send.
+  int PlugInAtRest(int n, int buttons);
   // Writes records to a live device; they are read at the next PollSystem.
   void Send(int device, const std::vector<TJsRecord>& records);
   void SendBytes(int device, const std::string& bytes);

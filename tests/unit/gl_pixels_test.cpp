@@ -50,6 +50,16 @@ class GLPixels : public ::testing::Test {
     Cls();
     return true;
   }
+  // A 400 x 100 window writing in yellow DejaVu Sans at 32 pixels; false without the font.
+  bool YellowText() {
+    TFontPtr font = LoadFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 32);
+    if (!font) return false;
+    EXPECT_TRUE(Open(400, 100));
+    SetBlend(ALPHABLEND);
+    SetImageFont(font);
+    SetColor(255, 255, 0);
+    return true;
+  }
   TXvfbServer server_;
 };
 
@@ -230,12 +240,7 @@ TEST_F(GLPixels, FilteredStripFramesDoNotBleedAndGrabbedImagesRedraw) {
 }
 
 TEST_F(GLPixels, TrueTypeTextRendersThroughItsGlyphPages) {
-  TFontPtr font = LoadFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 32);
-  if (!font) GTEST_SKIP() << "no TrueType font installed";
-  ASSERT_TRUE(Open(400, 100));
-  SetBlend(ALPHABLEND);
-  SetImageFont(font);
-  SetColor(255, 255, 0);
+  if (!YellowText()) GTEST_SKIP() << "no TrueType font installed";
   DrawText("Apply", 10, 10);
   DrawText("Quit", 10, 50);  // more glyphs added to the page after the first draw
   TPixmapPtr area = GrabPixmap(0, 0, 400, 100);
@@ -257,12 +262,7 @@ TEST_F(GLPixels, TrueTypeTextRendersThroughItsGlyphPages) {
 // A glyph page starts low and grows as shelves fill: the glyphs already on it come along to the
 // same places, so a text drawn before the page grew draws the same pixels after.
 TEST_F(GLPixels, TextDrawsTheSameAfterItsGlyphPageGrows) {
-  TFontPtr font = LoadFont("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 32);
-  if (!font) GTEST_SKIP() << "no TrueType font installed";
-  ASSERT_TRUE(Open(400, 100));
-  SetBlend(ALPHABLEND);
-  SetImageFont(font);
-  SetColor(255, 255, 0);
+  if (!YellowText()) GTEST_SKIP() << "no TrueType font installed";
   DrawText("Apply", 10, 10);
   TPixmapPtr before = GrabPixmap(0, 0, 400, 100);
   std::string every;

@@ -23,12 +23,7 @@ class PadLayoutTest : public ::testing::Test {
   // A live pad at device n, at rest, with the given answers (none for a pad without a map).
   int Pad(int n, const TJoyDriverAnswers* answers, int buttons) {
     if (answers) fake.Answers(n, *answers);
-    const int dev = fake.Live("input/js" + std::to_string(n));
-    std::vector<TJsRecord> rest;
-    for (int b = 0; b < buttons; ++b) rest.push_back(JsButton(b, false, true));
-    for (int a = 0; a < 8; ++a) rest.push_back(JsAxis(a, 0, true));
-    fake.Send(dev, rest);
-    return dev;
+    return fake.PlugInAtRest(n, buttons);
   }
   void Send(int dev, std::vector<TJsRecord> records) {
     fake.Send(dev, records);
